@@ -1,0 +1,30 @@
+# Builds every artifact and runs nothing:
+#   build/host/kestrel-pack        the packer (host tool)
+#   build/stub/kestrel-stub.exe    the launcher stub (cross-built, layout-checked)
+#   build/wintest/                 the Windows-side unit tests and test programs
+# The README's two commands (tools/demo.sh, tools/test.sh) install what is
+# missing first and then call this.
+JOBS ?= 2
+CMAKE_GEN := -G "Unix Makefiles"
+
+all: host stub wintest
+
+host:
+	cmake -S . -B build/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/host -j$(JOBS)
+
+stub: host
+	cmake -S windows -B build/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-win32.cmake \
+	    -DKESTREL_PACK=$(CURDIR)/build/host/kestrel-pack >/dev/null
+	cmake --build build/stub -j$(JOBS)
+
+wintest:
+	cmake -S tests -B build/wintest $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-posix.cmake >/dev/null
+	cmake --build build/wintest -j$(JOBS)
+
+clean:
+	rm -rf build
+
+.PHONY: all host stub wintest clean

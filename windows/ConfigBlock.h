@@ -1,0 +1,27 @@
+// ConfigBlock.h — the launcher's configuration: loading the block from the
+// running executable and reading settings by numeric key.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+
+// Errors go to message boxes while true, to standard error otherwise.
+extern bool GuiMode;
+// File offset of the first payload record, behind the configuration block.
+extern uint32_t PayloadOffset;
+
+// Reads the block from the running executable; every failure ends the process.
+void LoadConfigBlock();
+
+// Copies the narrow value of `key` (empty when absent) into `buffer`.
+// A value longer than the buffer is cut to capacity - 1 bytes; the launcher's
+// callers use 8192-byte buffers, so only hand-made blocks come near that.
+void ConfigString(int32_t key, char* buffer, size_t capacity);
+// The narrow value as a signed decimal integer; 0 when absent or not numeric.
+int32_t ConfigInt(int32_t key);
+// Copies the wide value of `key` into `buffer` of `capacity` UTF-16 units,
+// cut like ConfigString.
+void ConfigWString(int32_t key, wchar_t* buffer, size_t capacity);
+
+// Buffer sizes used throughout the launcher for paths, values and texts.
+constexpr size_t TextBufferSize = 8192;

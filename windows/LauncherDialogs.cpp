@@ -1,0 +1,103 @@
+// LauncherDialogs.cpp — the progress dialog (template 103) whose
+// initialisation starts the launch sequence on a worker thread, and the
+// runtime-not-found dialog (template 104).
+#include "LauncherDialogs.h"
+
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "CenterWindow.h"
+#include "ConfigBlock.h"
+#include "ErrorReporting.h"
+#include "LauncherMain.h"
+#include "Resources.h"
+
+int ProgressLimit = 0;
+int ProgressBase = 0;
+bool DownloadOffered = false;
+
+// Window extra bytes every dialog window needs for the dialog manager.
+constexpr int DialogWindowExtraBytes = 30;
+
+void RegisterProgressDialogClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
+    windowClass.lpfnWndProc = DefDlgProcA;
+    windowClass.cbWndExtra = DialogWindowExtraBytes;
+    windowClass.hInstance = ModuleInstance;
+    windowClass.hIcon = LoadIconA(ModuleInstance, MAIN_ICON_NAME);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "MyDlgClass";
+    RegisterClassA(&windowClass);
+}
+
+static void SetItemFromKey(HWND dialog, int item, int key) {
+    wchar_t text[TextBufferSize];
+    ConfigWString(key, text, TextBufferSize);
+    SetDlgItemTextW(dialog, item, text);
+}
+
+static void SetCaptionFromKey(HWND dialog, int key) {
+    wchar_t text[TextBufferSize];
+    ConfigWString(key, text, TextBufferSize);
+    SetWindowTextW(dialog, text);
+}
+
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        CenterWindow(dialog);
+        SetErrorOwnerWindow(dialog);
+        SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, 100);
+        SetItemFromKey(dialog, IDC_MAIN_TEXT, 20007);
+        SetCaptionFromKey(dialog, 20013);
+        SetItemFromKey(dialog, IDCANCEL, 20012);
+        HANDLE worker = CreateThread(nullptr, 0, LaunchSequence, dialog, 0, nullptr);
+        if (worker) CloseHandle(worker);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Puts the not-found explanation on the dialog: the configured wide format
+// applied to the minimum and maximum versions ("-" when unset).
+static void SetNotFoundMessage(HWND dialog) {
+    char minimum[TextBufferSize], maximum[TextBufferSize];
+    wchar_t format[TextBufferSize], text[TextBufferSize];
+    ConfigString(126, minimum, sizeof minimum);
+    ConfigString(127, maximum, sizeof maximum);
+    if (!minimum[0]) snprintf(minimum, sizeof minimum, "-");
+    if (!maximum[0]) snprintf(maximum, sizeof maximum, "-");
+    ConfigWString(DownloadOffered ? 20005 : 20006, format, TextBufferSize);
+    _snwprintf(text, TextBufferSize - 1, format, minimum, maximum);
+    text[TextBufferSize - 1] = L'\0';
+    SetDlgItemTextW(dialog, IDC_MAIN_TEXT, text);
+}
+
+INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        CenterWindow(dialog);
+        SetCaptionFromKey(dialog, 20013);
+        SetItemFromKey(dialog, IDCANCEL, 20012);
+        SetItemFromKey(dialog, IDC_LOCATE, 20011);
+        SetItemFromKey(dialog, IDC_DOWNLOAD, 20010);
+        if (!DownloadOffered) ShowWindow(GetDlgItem(dialog, IDC_DOWNLOAD), SW_HIDE);
+        SetNotFoundMessage(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDC_LOCATE:
+        return FALSE;
+    case IDCANCEL:
+        exit(1);
+    default:
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+}

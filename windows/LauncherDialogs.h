@@ -1,0 +1,16 @@
+// LauncherDialogs.h — the progress dialog, the runtime-not-found dialog and
+// the progress values shared by the provisioning steps.
+#pragma once
+
+#include <windows.h>
+
+// Progress scale after the runtime step (plain values, no locks: each is
+// written by one thread before its readers start).
+extern int ProgressLimit;
+extern int ProgressBase;
+extern bool DownloadOffered;
+
+// Registers "MyDlgClass", the window class of the progress dialog.
+void RegisterProgressDialogClass();
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,143 @@
+// LauncherMain.cpp — WinMain with the start-up switches, and LaunchSequence,
+// the ordered steps from a fresh process to a running Java application.
+#include "LauncherMain.h"
+
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ConfigBlock.h"
+#include "FileUtils.h"
+#include "LauncherDialogs.h"
+#include "ProcessEnvironment.h"
+#include "Resources.h"
+
+const char* LauncherArguments = "";
+bool QuietMode = false;
+bool ManualMode = false;
+char PayloadDirectory[TextBufferSize];
+HINSTANCE ModuleInstance = nullptr;
+
+// Exit code of a quiet start without a usable runtime.
+constexpr int NoRuntimeExitCode = 83;
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* CommandLineTail(const char* commandLine) {
+    const char* p = commandLine;
+    while (IsBlank(*p)) ++p;
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && !IsBlank(*p)) ++p;
+    }
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+// The flag that a previous run had to look for a runtime.
+static bool InstallStartedIsSet() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, LAUNCHER_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0, size = sizeof value, type = 0;
+    bool set = RegQueryValueExA(key, "InstallStarted", nullptr, &type, (BYTE*)&value, &size) ==
+                   ERROR_SUCCESS &&
+               size == sizeof value && value != 0;
+    RegCloseKey(key);
+    return set;
+}
+
+static void SetInstallStarted() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, LAUNCHER_REGISTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD one = 1;
+    RegSetValueExA(key, "InstallStarted", 0, REG_DWORD, (const BYTE*)&one, sizeof one);
+    RegCloseKey(key);
+}
+
+// Asks whether to pick the runtime by hand after an unfinished earlier run.
+static bool UserWantsManualRuntime() {
+    wchar_t question[TextBufferSize], caption[TextBufferSize];
+    ConfigWString(20015, question, TextBufferSize);
+    ConfigWString(20013, caption, TextBufferSize);
+    return MessageBoxW(nullptr, question, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
+    InitCommonControls();
+    PrepareProcessEnvironment(instance);
+    LauncherArguments = tail;
+    if (strncmp(LauncherArguments, "-q", 2) == 0) {
+        QuietMode = true;
+        GuiMode = false;
+    }
+    if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
+        ManualMode = true;
+    if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
+    if (QuietMode) {
+        LaunchSequence(nullptr);
+    } else {
+        RegisterProgressDialogClass();
+        DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc, 0);
+    }
+    return 0;
+}
+
+static void SetProgressPosition(HWND dialog, int position) {
+    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
+}
+
+// Chooses the progress bar's final range once it is known whether a runtime
+// archive has to be unpacked.
+static void ChooseProgressValues(bool archivePresent) {
+    if (!archivePresent) {
+        ProgressLimit = 80;
+        ProgressBase = 0;
+    } else if (ConfigInt(153) != 0) {
+        ProgressLimit = 250;
+        ProgressBase = 200;
+    } else {
+        ProgressLimit = 150;
+        ProgressBase = 100;
+    }
+}
+
+// No runtime was found automatically: quiet starts end here; with the dialog
+// the user may download or locate one. Returns whether an archive is present.
+static bool HandleMissingRuntime(HWND dialog) {
+    if (!dialog) {
+        printf("no jre found\n");
+        exit(NoRuntimeExitCode);
+    }
+    char downloadLocation[TextBufferSize];
+    ConfigString(150, downloadLocation, sizeof downloadLocation);
+    DownloadOffered = downloadLocation[0] != '\0';
+    DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
+                    RuntimeNotFoundDialogProc, 0);
+    return false;
+}
+
+DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
+    HWND dialog = static_cast<HWND>(progressDialog);
+    if (dialog) SetProgressPosition(dialog, 0);
+    if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
+
+    char archivePath[TextBufferSize];
+    GetFullPathNameA("jre.tar.gz", sizeof archivePath, archivePath, nullptr);
+    bool archivePresent = FileExists(archivePath);
+    if (!archivePresent) {
+        SetInstallStarted();
+        archivePresent = HandleMissingRuntime(dialog);
+    }
+
+    if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
+    ChooseProgressValues(archivePresent);
+    if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
+    return 0;
+}
