@@ -4,9 +4,12 @@
 
 #include <cstring>
 
+#include <cstdio>
+
 #include "ConfigBlock.h"
 #include "DeletionList.h"
 #include "ErrorReporting.h"
+#include "PathText.h"
 
 HANDLE OpenOwnExecutable() {
     static char path[TextBufferSize];
@@ -23,6 +26,93 @@ int32_t ReadBlockInt(HANDLE file) {
         FatalInternalError("Internal Error: readInt");
     return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
                    uint32_t(bytes[3]) << 24);
+}
+
+// Computed on first use by the one thread resolving paths at that time.
+static char CachedExecutablePath[TextBufferSize];
+static char CachedExecutableDirectory[TextBufferSize];
+
+const char* ExecutablePath() {
+    if (!CachedExecutablePath[0]) {
+        char modulePath[TextBufferSize];
+        DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+        if (length == 0 || length >= sizeof modulePath) return CachedExecutablePath;
+        DWORD shortLength = GetShortPathNameA(modulePath, CachedExecutablePath, TextBufferSize);
+        if (shortLength == 0 || shortLength >= TextBufferSize) strcpy(CachedExecutablePath, modulePath);
+        CharLowerA(CachedExecutablePath);
+        CollapseBackslashes(CachedExecutablePath);
+    }
+    return CachedExecutablePath;
+}
+
+const char* ExecutableDirectory() {
+    if (!CachedExecutableDirectory[0]) {
+        char* filePart = nullptr;
+        DWORD length = GetFullPathNameA(ExecutablePath(), TextBufferSize, CachedExecutableDirectory,
+                                        &filePart);
+        if (length == 0 || length >= TextBufferSize) CachedExecutableDirectory[0] = '\0';
+        else if (filePart) *filePart = '\0';
+    }
+    return CachedExecutableDirectory;
+}
+
+// Empties `out` and reports failure, for results that do not fit.
+static bool Reject(char* out) {
+    out[0] = '\0';
+    return false;
+}
+
+bool ResolveAgainstExeDir(char* out, size_t capacity, const char* path) {
+    out[0] = '\0';
+    if (IsRelativePath(path) && !AppendBounded(out, capacity, ExecutableDirectory())) return Reject(out);
+    if (!AppendBounded(out, capacity, path)) return Reject(out);
+    CollapseBackslashes(out);
+    return true;
+}
+
+bool NormalisePath(char* out, size_t capacity, const char* path, bool keepCase) {
+    char resolved[TextBufferSize];
+    if (!ResolveAgainstExeDir(resolved, sizeof resolved, path)) return Reject(out);
+    DWORD length = GetFullPathNameA(resolved, DWORD(capacity), out, nullptr);
+    if (length == 0 || length >= capacity) return Reject(out);
+    if (!keepCase) CharLowerA(out);
+    CollapseBackslashes(out);
+    return true;
+}
+
+bool ResolvePathList(char* out, size_t capacity, const char* list) {
+    out[0] = '\0';
+    const char* entry = list;
+    while (*entry) {
+        size_t length = strcspn(entry, ";");
+        if (length > 0) {
+            char name[TextBufferSize], resolved[TextBufferSize];
+            if (length >= sizeof name) return Reject(out);
+            memcpy(name, entry, length);
+            name[length] = '\0';
+            if (!ResolveAgainstExeDir(resolved, sizeof resolved, name)) return Reject(out);
+            if (out[0] && !AppendBounded(out, capacity, ";")) return Reject(out);
+            if (!AppendBounded(out, capacity, resolved)) return Reject(out);
+        }
+        entry += length;
+        if (*entry == ';') ++entry;
+    }
+    return true;
+}
+
+bool MakeTempFileName(char* out, size_t capacity) {
+    char directory[TextBufferSize];
+    DWORD length = GetTempPathA(sizeof directory, directory);
+    if (length == 0 || length >= sizeof directory || capacity < MAX_PATH) return Reject(out);
+    return GetTempFileNameA(directory, "ksl", 0, out) != 0 || Reject(out);
+}
+
+bool MakeProcessFileName(char* out, size_t capacity, unsigned long processId) {
+    char directory[TextBufferSize];
+    DWORD length = GetTempPathA(sizeof directory, directory);
+    if (length == 0 || length >= sizeof directory) return Reject(out);
+    int written = snprintf(out, capacity, "%sksl_p%d.tmp", directory, int(processId));
+    return (written > 0 && size_t(written) < capacity) || Reject(out);
 }
 
 static bool IsDriveRoot(const char* path) {

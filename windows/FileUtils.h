@@ -1,6 +1,12 @@
-// FileUtils.h — file helpers: the launcher's own executable as a block
-// source, existence tests, and the per-user registry lists of files and
+// FileUtils.h — file and path helpers: the launcher's own executable and
+// its directory, resolving configured paths against that directory, existence
+// tests, temporary names, and the per-user registry lists of files and
 // directories left for deletion.
+//
+// Configured relative paths are always taken relative to the executable's
+// directory, never to the working directory. Operations that produce a path
+// return false (and an empty result) when it would not fit the caller's
+// buffer, so an overlong path is never used cut.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +20,28 @@ HANDLE OpenOwnExecutable();
 // One 32-bit little-endian integer at the current position; a short read
 // ends the process with "Internal Error: readInt".
 int32_t ReadBlockInt(HANDLE file);
+
+// The module file name in its short (8.3) form, lower case, backslash runs
+// collapsed; computed once.
+const char* ExecutablePath();
+// The full directory of ExecutablePath(), ending with a backslash.
+const char* ExecutableDirectory();
+
+// `path` prefixed with ExecutableDirectory() when relative, runs of
+// backslashes collapsed; "." and ".." are kept.
+bool ResolveAgainstExeDir(char* out, size_t capacity, const char* path);
+// ResolveAgainstExeDir, made a full path (resolving "." and ".."), lower
+// case unless `keepCase`, backslash runs collapsed.
+bool NormalisePath(char* out, size_t capacity, const char* path, bool keepCase);
+// Every non-empty entry of the ';'-separated `list` resolved against the
+// executable's directory, joined with ';' (none after the last).
+bool ResolvePathList(char* out, size_t capacity, const char* list);
+
+// Creates a new empty file "ksl<hex>.tmp" in the temporary directory and
+// returns its full name.
+bool MakeTempFileName(char* out, size_t capacity);
+// The temporary directory followed by "ksl_p<pid>.tmp".
+bool MakeProcessFileName(char* out, size_t capacity, unsigned long processId);
 
 // True when the path names an existing file or directory (a search pattern
 // exists when anything matches it) or a drive root.

@@ -1,0 +1,166 @@
+"""Shared fixtures of the end-to-end tests: a Wine prefix for the whole run,
+building launchers with the packer, starting them, reading their windows and
+the registry.
+
+The prefix lives in build/e2e-wineprefix and is made afresh once per test run
+(tools/test.sh); a persistent wineserver keeps each start well under a second.
+Windows are real but invisible: Wine's null graphics driver is set in the
+prefix, and window-probe.exe reads and presses them.
+"""
+import os
+import shutil
+import subprocess
+import time
+from pathlib import Path
+
+import pytest
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = ROOT / "build"
+PACKER = BUILD / "host" / "kestrel-pack"
+STUB = BUILD / "stub" / "kestrel-stub.exe"
+PROBE = BUILD / "wintest" / "window-probe.exe"
+PREFIX = Path(os.environ.get("KESTREL_TEST_WINEPREFIX", BUILD / "e2e-wineprefix"))
+
+REGISTRY_KEY = r"HKCU\Software\larkspur\kestrel"
+
+
+def wine_environment():
+    env = dict(os.environ)
+    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", LANG="C.UTF-8")
+    env.pop("DISPLAY", None)
+    return env
+
+
+def run_wine(args, timeout=30, check=False, **kwargs):
+    return subprocess.run(["wine", *map(str, args)], env=wine_environment(), capture_output=True,
+                          timeout=timeout, check=check, **kwargs)
+
+
+@pytest.fixture(scope="session", autouse=True)
+def wine_prefix():
+    """Creates the prefix if needed, selects the null graphics driver and
+    keeps a wineserver running for the session."""
+    env = wine_environment()
+    if not (PREFIX / "system.reg").exists():
+        PREFIX.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["wineboot", "-i"], env=env, capture_output=True, timeout=300, check=True)
+    subprocess.run(["wineserver", "-p"], env=env, check=True)
+    run_wine(["reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f"],
+             check=True)
+    yield PREFIX
+    subprocess.run(["wineserver", "-k"], env=env)
+
+
+@pytest.fixture(autouse=True)
+def clean_registry():
+    """Every test starts without the launcher's per-user registry state."""
+    reg_delete(REGISTRY_KEY)
+    yield
+
+
+def windows_path(path):
+    """The Wine (Windows) form of a Linux path."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def pack(tmp_path, project_text, files=None, name="launcher.exe"):
+    """Writes the project file (and payload files) and builds a launcher."""
+    for file_name, content in (files or {}).items():
+        target = tmp_path / file_name
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(content if isinstance(content, bytes) else content.encode())
+    project = tmp_path / "project.toml"
+    project.write_text(project_text)
+    output = tmp_path / name
+    result = subprocess.run([PACKER, "build", project, "-o", output, "--stub", STUB],
+                            capture_output=True, text=True)
+    assert result.returncode == 0, result.stderr
+    return output
+
+
+class Run:
+    """The outcome of a launcher process."""
+
+    def __init__(self, returncode, stdout, stderr):
+        self.returncode, self.stdout, self.stderr = returncode, stdout, stderr
+
+    def __repr__(self):
+        return f"Run(rc={self.returncode}, out={self.stdout!r}, err={self.stderr!r})"
+
+
+def run_launcher(exe, *args, timeout=30):
+    result = run_wine([exe, *args], timeout=timeout)
+    return Run(result.returncode, result.stdout.decode("latin-1"), result.stderr.decode("latin-1"))
+
+
+def start_launcher(exe, *args):
+    return subprocess.Popen(["wine", str(exe), *map(str, args)], env=wine_environment(),
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def finish(process, timeout=30):
+    stdout, stderr = process.communicate(timeout=timeout)
+    return Run(process.returncode, stdout.decode("latin-1"), stderr.decode("latin-1"))
+
+
+class Window:
+    """What window-probe.exe saw of a dialog or message box."""
+
+    def __init__(self, text):
+        self.caption, self.owner, self.style, self.items = "", "", 0, {}
+        for line in text.splitlines():
+            kind, _, rest = line.partition(" ")
+            if kind == "caption":
+                self.caption = rest
+            elif kind == "owner":
+                self.owner = rest
+            elif kind == "style":
+                self.style = int(rest, 16)
+            elif kind == "item":
+                ident, cls, visible, *label = rest.split(" ", 3)
+                self.items[int(ident)] = (cls, visible == "1", label[0] if label else "")
+
+    def text(self, ident):
+        return self.items[ident][2]
+
+    def visible(self, ident):
+        return self.items[ident][1]
+
+    @property
+    def message(self):
+        """The text of a message box (its static control 65535)."""
+        return self.text(65535)
+
+
+def probe(press=None, title=None, timeout=15):
+    """Waits for a dialog window, returns what it shows, then presses `press`."""
+    args = [PROBE, "--timeout", timeout]
+    if title is not None:
+        args += ["--title", title]
+    if press is not None:
+        args += ["--press", press]
+    result = run_wine(args, timeout=timeout + 15)
+    output = result.stdout.decode("utf-8")
+    assert result.returncode == 0, f"no window appeared: {output}"
+    return Window(output)
+
+
+def reg_query(key, value):
+    """The data of a registry value as `reg query` prints it, or None."""
+    result = run_wine(["reg", "query", key, "/v", value])
+    if result.returncode != 0:
+        return None
+    for line in result.stdout.decode("latin-1").splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0] == value:
+            return parts[2] if len(parts) == 3 else ""
+    return None
+
+
+def reg_add(key, value, data, kind="REG_SZ"):
+    run_wine(["reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"], check=True)
+
+
+def reg_delete(key):
+    run_wine(["reg", "delete", key, "/f"])

@@ -1,0 +1,110 @@
+// WindowProbe.cpp — test helper: waits for a visible top-level dialog window
+// of another process, prints its caption and every child control, and
+// optionally presses one of its buttons.
+//
+//   window-probe [--timeout SECONDS] [--class NAME] [--title TEXT] [--press ID]
+//
+// Output (UTF-8), one line each:
+//   caption <text>
+//   owner <caption of the owner window, or "-">
+//   style <hex window style>
+//   item <id> <class> <visible 0|1> <text>
+// After a press it waits (within the timeout) until the window is gone.
+// Exit codes: 0 found (and pressed), 2 no such window before the timeout,
+// 3 no such button.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+struct Query {
+    std::wstring windowClass = L"#32770";
+    std::wstring title;  // empty: any caption
+    HWND found = nullptr;
+};
+
+std::string Utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[8192];
+    GetWindowTextW(window, text, 8192);
+    return text;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[256];
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
+    Query* query = reinterpret_cast<Query*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    if (ClassName(window) != query->windowClass) return TRUE;
+    if (!query->title.empty() && WindowText(window) != query->title) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    printf("item %d %s %d %s\n", GetDlgCtrlID(child), Utf8(ClassName(child)).c_str(),
+           IsWindowVisible(child) ? 1 : 0, Utf8(WindowText(child)).c_str());
+    return TRUE;
+}
+
+void PrintWindow(HWND window) {
+    HWND owner = GetWindow(window, GW_OWNER);
+    printf("caption %s\n", Utf8(WindowText(window)).c_str());
+    printf("owner %s\n", owner ? Utf8(WindowText(owner)).c_str() : "-");
+    printf("style %08lx\n", (unsigned long)GetWindowLongW(window, GWL_STYLE));
+    EnumChildWindows(window, PrintChild, 0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Query query;
+    double timeout = 10;
+    int press = 0;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::wstring option = argv[i];
+        if (option == L"--timeout") timeout = _wtof(argv[i + 1]);
+        else if (option == L"--class") query.windowClass = argv[i + 1];
+        else if (option == L"--title") query.title = argv[i + 1];
+        else if (option == L"--press") press = _wtoi(argv[i + 1]);
+    }
+    DWORD deadline = GetTickCount() + DWORD(timeout * 1000);
+    while (!query.found) {
+        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&query));
+        if (query.found) break;
+        if (LONG(GetTickCount() - deadline) > 0) {
+            printf("no window\n");
+            return 2;
+        }
+        Sleep(50);
+    }
+    PrintWindow(query.found);
+    fflush(stdout);
+    if (press) {
+        HWND button = GetDlgItem(query.found, press);
+        if (!button) {
+            printf("no button %d\n", press);
+            return 3;
+        }
+        PostMessageW(button, BM_CLICK, 0, 0);
+        // Wait until the window is gone, so a following probe cannot find it.
+        while (IsWindow(query.found) && LONG(GetTickCount() - deadline) <= 0) Sleep(20);
+    }
+    return 0;
+}

@@ -1,0 +1,71 @@
+// Text helpers of the launcher core: the command-line tail, placeholder
+// replacement, deletion-list entries and window centring arithmetic.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CenterWindow.h"
+#include "DeletionList.h"
+#include "ErrorReporting.h"
+#include "LauncherMain.h"
+
+TEST(CommandLineTail, SkipsTheProgramNameQuotedOrNot) {
+    EXPECT_STREQ(CommandLineTail("\"C:\\my dir\\app.exe\" -q x"), "-q x");
+    EXPECT_STREQ(CommandLineTail("app.exe\t  a b"), "a b");
+    EXPECT_STREQ(CommandLineTail("  \t app.exe -manual"), "-manual");
+    EXPECT_STREQ(CommandLineTail("app.exe"), "");
+    EXPECT_STREQ(CommandLineTail("\"unterminated name"), "");
+    EXPECT_STREQ(CommandLineTail("\"a\"b c"), "b c");
+    EXPECT_STREQ(CommandLineTail(""), "");
+}
+
+TEST(ReplaceFirstPlaceholder, ReplacesOnlyTheFirstOccurrence) {
+    char out[64];
+    ReplaceFirstPlaceholder(out, sizeof out, "code %ERROR_CODE% again %ERROR_CODE%.", "%ERROR_CODE%", "7");
+    EXPECT_STREQ(out, "code 7 again %ERROR_CODE%.");
+    ReplaceFirstPlaceholder(out, sizeof out, "no placeholder", "%FILE_NAME%", "x");
+    EXPECT_STREQ(out, "no placeholder");
+    ReplaceFirstPlaceholder(out, sizeof out, "%ENV_VAR_NAME% first", "%ENV_VAR_NAME%", "JAVA_HOME");
+    EXPECT_STREQ(out, "JAVA_HOME first");
+    ReplaceFirstPlaceholder(out, sizeof out, "keep %X%", nullptr, "ignored");
+    EXPECT_STREQ(out, "keep %X%");
+    ReplaceFirstPlaceholder(out, sizeof out, "", "%X%", "y");
+    EXPECT_STREQ(out, "");
+}
+
+TEST(ReplaceFirstPlaceholder, CutsALongResultToTheBuffer) {
+    char out[16];
+    ReplaceFirstPlaceholder(out, sizeof out, "ab%P%cd", "%P%", "0123456789ABCDEFGH");
+    EXPECT_EQ(std::string(out), "ab0123456789ABC");
+}
+
+TEST(DeletionList, AppendsWholeEntriesOnly) {
+    char list[32] = "";
+    EXPECT_TRUE(AppendListEntry(list, sizeof list, "C:\\t\\a.jar"));
+    EXPECT_TRUE(AppendListEntry(list, sizeof list, "C:\\t"));
+    EXPECT_STREQ(list, "C:\\t\\a.jar;C:\\t;");
+    // 16 bytes used; "0123456789abcde" + ';' + NUL would need 33.
+    EXPECT_FALSE(AppendListEntry(list, sizeof list, "0123456789abcde"));
+    EXPECT_STREQ(list, "C:\\t\\a.jar;C:\\t;");
+    EXPECT_TRUE(AppendListEntry(list, sizeof list, "0123456789abcd"));
+    EXPECT_EQ(strlen(list), 31u);
+    EXPECT_FALSE(AppendListEntry(list, sizeof list, "x"));
+}
+
+TEST(DeletionList, RefusesPathsThatCannotBeSplitBackOut) {
+    char list[32] = "";
+    EXPECT_FALSE(AppendListEntry(list, sizeof list, "a;b"));
+    EXPECT_FALSE(AppendListEntry(list, sizeof list, ""));
+    EXPECT_STREQ(list, "");
+}
+
+TEST(CenteredPosition, CentresAndTruncatesTowardsZero) {
+    RECT parent = {100, 50, 301, 151};  // 201 x 101
+    POINT corner = CenteredPosition(parent, 100, 50);
+    EXPECT_EQ(corner.x, 150);
+    EXPECT_EQ(corner.y, 75);
+    RECT small = {10, 10, 30, 30};  // a window larger than its parent
+    corner = CenteredPosition(small, 41, 41);
+    EXPECT_EQ(corner.x, 0);  // 10 + (20 - 41) / 2, truncated towards zero
+    EXPECT_LT(corner.y, 10);
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every test: host tests of the packer, the Windows-side unit tests
+# under Wine, and the end-to-end scenarios that pack launchers and run them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+make
+source tools/wine-env.sh
+fresh_wine_prefix "$PWD/build/test-wineprefix"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+status=0
+echo "== packer tests"
+ctest --test-dir build/host --output-on-failure || status=1
+echo "== Windows-side unit tests (Wine)"
+ctest --test-dir build/wintest -j2 --output-on-failure || status=1
+echo "== end-to-end tests (Wine)"
+KESTREL_TEST_WINEPREFIX="$WINEPREFIX" python3 -m pytest -q tests/e2e || status=1
+exit $status
