@@ -10,7 +10,12 @@ fresh_wine_prefix() {
   if [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; fi
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
+  # Windows exist but are drawn nowhere; tests read and press them. The
+  # driver is chosen when Wine's desktop process starts, so restart after.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
+  wineserver -k; wineserver -w
   wineserver -p
-  # Windows exist but are drawn nowhere; tests read and press them.
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+  # Start Wine's background processes now, with no pipe of ours to inherit:
+  # started later, they would keep a caller's output pipe open.
+  wineboot >/dev/null 2>&1 </dev/null
 }

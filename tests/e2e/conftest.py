@@ -8,9 +8,8 @@ Windows are real but invisible: Wine's null graphics driver is set in the
 prefix, and window-probe.exe reads and presses them.
 """
 import os
-import shutil
 import subprocess
-import time
+import tempfile
 from pathlib import Path
 
 import pytest
@@ -23,6 +22,8 @@ PROBE = BUILD / "wintest" / "window-probe.exe"
 PREFIX = Path(os.environ.get("KESTREL_TEST_WINEPREFIX", BUILD / "e2e-wineprefix"))
 
 REGISTRY_KEY = r"HKCU\Software\larkspur\kestrel"
+# The C runtime writes standard output in text mode: the line feed arrives as CR LF.
+NO_JRE_FOUND = "no jre found\r\n"
 
 
 def wine_environment():
@@ -32,22 +33,49 @@ def wine_environment():
     return env
 
 
-def run_wine(args, timeout=30, check=False, **kwargs):
-    return subprocess.run(["wine", *map(str, args)], env=wine_environment(), capture_output=True,
-                          timeout=timeout, check=check, **kwargs)
+class WineProcess:
+    """A Wine process whose output goes to temporary files: Wine's own
+    helper processes inherit the standard handles and may outlive the
+    program, so pipes would not reach their end when the program exits."""
+
+    def __init__(self, args):
+        self.out, self.err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
+        self.process = subprocess.Popen(["wine", *map(str, args)], env=wine_environment(),
+                                        stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
+
+    def wait(self, timeout=30):
+        """Returns (exit code, stdout bytes, stderr bytes)."""
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise
+        self.out.seek(0)
+        self.err.seek(0)
+        return code, self.out.read(), self.err.read()
+
+
+def run_wine(args, timeout=30, check=False):
+    code, out, err = WineProcess(args).wait(timeout)
+    if check:
+        assert code == 0, f"wine {args} failed: {err!r}"
+    return subprocess.CompletedProcess(args, code, out, err)
 
 
 @pytest.fixture(scope="session", autouse=True)
 def wine_prefix():
-    """Creates the prefix if needed, selects the null graphics driver and
-    keeps a wineserver running for the session."""
+    """Makes the prefix with the null graphics driver if it does not exist
+    yet (tools/test.sh makes it) and keeps a wineserver running."""
     env = wine_environment()
     if not (PREFIX / "system.reg").exists():
         PREFIX.mkdir(parents=True, exist_ok=True)
         subprocess.run(["wineboot", "-i"], env=env, capture_output=True, timeout=300, check=True)
-    subprocess.run(["wineserver", "-p"], env=env, check=True)
-    run_wine(["reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f"],
-             check=True)
+        run_wine(["reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f"],
+                 check=True)
+        # The driver is chosen when Wine's desktop process starts.
+        subprocess.run(["wineserver", "-k"], env=env)
+        subprocess.run(["wineserver", "-w"], env=env)
+    subprocess.run(["wineserver", "-p"], env=env)  # exits 2 when one is already running
     yield PREFIX
     subprocess.run(["wineserver", "-k"], env=env)
 
@@ -90,18 +118,16 @@ class Run:
 
 
 def run_launcher(exe, *args, timeout=30):
-    result = run_wine([exe, *args], timeout=timeout)
-    return Run(result.returncode, result.stdout.decode("latin-1"), result.stderr.decode("latin-1"))
+    return finish(start_launcher(exe, *args), timeout)
 
 
 def start_launcher(exe, *args):
-    return subprocess.Popen(["wine", str(exe), *map(str, args)], env=wine_environment(),
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return WineProcess([exe, *args])
 
 
 def finish(process, timeout=30):
-    stdout, stderr = process.communicate(timeout=timeout)
-    return Run(process.returncode, stdout.decode("latin-1"), stderr.decode("latin-1"))
+    code, out, err = process.wait(timeout)
+    return Run(code, out.decode("latin-1"), err.decode("latin-1"))
 
 
 class Window:

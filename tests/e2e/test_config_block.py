@@ -5,7 +5,7 @@ import struct
 
 import pytest
 
-from conftest import STUB, pack, probe, start_launcher, finish
+from conftest import NO_JRE_FOUND, STUB, finish, pack, probe, run_launcher, start_launcher
 
 MAGIC = struct.pack("<I", 0xE8E413D5)
 
@@ -66,6 +66,5 @@ def test_bytes_behind_the_payload_do_not_disturb_loading(tmp_path):
     exe = pack(tmp_path, '[launcher]\ntype = "console"\n')
     with open(exe, "ab") as out:
         out.write(b"\xff" * 4096)
-    from conftest import run_launcher
     run = run_launcher(exe, "-q")
-    assert (run.returncode, run.stdout) == (83, "no jre found\n")
+    assert (run.returncode, run.stdout) == (83, NO_JRE_FOUND)

@@ -1,7 +1,7 @@
 """Start-up switches and the launch sequence up to the runtime search: the
 quiet start without a runtime, the question after an unfinished earlier run,
 and the two dialogs."""
-from conftest import (REGISTRY_KEY, finish, pack, probe, reg_add, reg_query, run_launcher,
+from conftest import (NO_JRE_FOUND, REGISTRY_KEY, finish, pack, probe, reg_add, reg_query, run_launcher,
                       start_launcher)
 
 PROJECT = """
@@ -22,7 +22,7 @@ resume_question = "Pick the runtime by hand?"
 def test_quiet_start_without_runtime_prints_no_jre_found(tmp_path):
     exe = pack(tmp_path, PROJECT)
     run = run_launcher(exe, "-q")
-    assert (run.returncode, run.stdout, run.stderr) == (83, "no jre found\n", "")
+    assert (run.returncode, run.stdout, run.stderr) == (83, NO_JRE_FOUND, "")
     assert reg_query(REGISTRY_KEY, "InstallStarted") == "0x1"
 
 
@@ -31,7 +31,7 @@ def test_any_argument_starting_with_q_switch_is_quiet(tmp_path):
     reg_add(REGISTRY_KEY, "InstallStarted", "1", "REG_DWORD")
     # Quiet: no question is asked although a runtime search was left unfinished.
     run = run_launcher(exe, "-quick", "other")
-    assert (run.returncode, run.stdout) == (83, "no jre found\n")
+    assert (run.returncode, run.stdout) == (83, NO_JRE_FOUND)
 
 
 def test_dialog_start_shows_progress_then_not_found_dialog(tmp_path):

@@ -1,0 +1,26 @@
+// `build`: a copy of the stub, then the configuration block, then the payload.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace kestrel {
+
+struct BuildRequest {
+    std::filesystem::path project;
+    std::filesystem::path output;
+    std::filesystem::path stub;
+};
+
+struct BuildSummary {
+    std::uint64_t block_offset;
+    std::uint64_t block_size;
+    std::size_t payload_files;
+    std::uint64_t file_size;
+};
+
+// Writes the launcher, or fails with a PackError and leaves the output as it
+// was. The same inputs always give the same bytes.
+BuildSummary build_launcher(const BuildRequest& request);
+
+}  // namespace kestrel

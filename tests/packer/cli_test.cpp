@@ -1,0 +1,75 @@
+// The kestrel-pack executable: exit status, one-line errors on standard
+// error, and the default stub beside the packer.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "test_support.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::read_file;
+
+struct CommandResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() {
+        dir_.write("stub.exe", testing::make_stub());
+        dir_.write("app.toml", "[java]\nmain_class = \"Main\"\n");
+    }
+
+    CommandResult run(const std::string& arguments, const fs::path& program = KESTREL_PACK_EXE) const {
+        const std::string command = "cd '" + dir_.path().string() + "' && '" + program.string() + "' " + arguments +
+                                    " >stdout.txt 2>stderr.txt";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(dir_ / "stdout.txt"),
+                read_file(dir_ / "stderr.txt")};
+    }
+
+    static void expect_one_line_error(const CommandResult& result, const std::string& reason) {
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err.rfind("kestrel-pack: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    }
+
+    testing::ScratchDir dir_;
+};
+
+TEST_F(CliTest, BuildUsesTheStubInTheStubDirectoryBesideThePacker) {
+    fs::create_directories(dir_ / "bin");
+    fs::create_directories(dir_ / "stub");
+    fs::copy_file(KESTREL_PACK_EXE, dir_ / "bin/kestrel-pack");
+    fs::copy_file(dir_ / "stub.exe", dir_ / "stub/kestrel-stub.exe");
+    const CommandResult build = run("build app.toml -o out.exe", dir_ / "bin/kestrel-pack");
+    EXPECT_EQ(build.status, 0) << build.err;
+    EXPECT_EQ(read_file(dir_ / "out.exe").substr(0, 3584), testing::make_stub());
+}
+
+TEST_F(CliTest, BadInputFailsWithOneLineAndNoOutput) {
+    dir_.write("bad.toml", "[launcher]\ntype = \"gui\"\n");
+    expect_one_line_error(run("build bad.toml -o out.exe --stub stub.exe"), "bad.toml:2:8: launcher.type");
+    EXPECT_FALSE(fs::exists(dir_ / "out.exe"));
+    expect_one_line_error(run("inspect stub.exe"), "stub.exe: no configuration block");
+    expect_one_line_error(run("inspect app.toml"), "app.toml: file is too small");
+}
+
+TEST_F(CliTest, CheckStubListsSectionsOrGivesTheReason) {
+    const CommandResult good = run("check-stub stub.exe");
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_NE(good.out.find("  .rsrc    raw data at 0x00000C00, 0x00000200 bytes\n"), std::string::npos) << good.out;
+    EXPECT_NE(good.out.find("file size: 3584 bytes"), std::string::npos) << good.out;
+    dir_.write("long.exe", testing::make_stub() + "tail");
+    expect_one_line_error(run("check-stub long.exe"), "long.exe: the end of .rsrc (0xE00) differs from the file size");
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,230 @@
+// Reading project files: which setting becomes which key with which text,
+// the default messages, the escape-hatch tables, and the one-line errors for
+// every kind of bad input.
+#include "project.h"
+
+#include <gtest/gtest.h>
+
+#include "pack_error.h"
+#include "test_support.h"
+#include "utf.h"
+
+namespace kestrel {
+namespace {
+
+using testing::ScratchDir;
+
+class ProjectTest : public ::testing::Test {
+protected:
+    LauncherProject load(const std::string& toml) { return load_project(dir_.write("app.toml", toml)); }
+
+    // The message of the PackError that loading `toml` gives.
+    std::string load_error(const std::string& toml) {
+        try {
+            load(toml);
+        } catch (const PackError& error) {
+            return error.what();
+        }
+        return "(no error)";
+    }
+
+    ScratchDir dir_;
+};
+
+TEST_F(ProjectTest, EveryNamedSettingWritesItsKey) {
+    const LauncherProject project = load(R"(
+        [launcher]
+        flavour = "installer"
+        type = "windowed"
+        working_directory = "."
+        application_directory = "app"
+        path_entries = ["lib", 'C:\tools']
+        [java]
+        main_class = "com.example.Main"
+        class_path = [{ archive = "lib/app.jar", mandatory = true }, { directory = "classes" },
+                      { scan = "lib", mandatory = false }, { env = "EXTRA_CP" }]
+        vm_options = "-Xmx256m -Dfoo=bar"
+        arguments = "--mode fast"
+        command_line_vm_options = true
+        min_version = "1.8"
+        max_version = "21"
+        search_sequence = ["registry", { env = "JAVA_HOME" }, { directory = "jre" }, "path"]
+        accept_beta = false
+        preferred_vm = "server"
+        runtime_verbose = true
+        [logs]
+        error_log = "error.log"
+        output_log = "output.log"
+        [runtime]
+        download_url = "http://example.com/jre.tar.gz"
+        archive_size = 29245440
+        packed_jars = true
+    )");
+    const std::map<std::int32_t, std::string> expected = {{2001, "i"},
+                                                          {107, "1"},
+                                                          {146, "."},
+                                                          {10003, "app"},
+                                                          {10004, "lib;C:\\tools"},
+                                                          {122, "com.example.Main"},
+                                                          {121, "A1lib/app.jar;D0classes;S0lib;E0EXTRA_CP"},
+                                                          {123, "-Xmx256m -Dfoo=bar"},
+                                                          {124, "--mode fast"},
+                                                          {125, "1"},
+                                                          {126, "1.8"},
+                                                          {127, "21"},
+                                                          {128, "Y;EJAVA_HOME;Ajre;S"},
+                                                          {130, "0"},
+                                                          {152, "server"},
+                                                          {106, "1"},
+                                                          {102, "1"},
+                                                          {103, "error.log"},
+                                                          {104, "1"},
+                                                          {105, "output.log"},
+                                                          {150, "http://example.com/jre.tar.gz"},
+                                                          {151, "29245440"},
+                                                          {153, "1"}};
+    for (const auto& [key, text] : expected) EXPECT_EQ(project.block.narrow.at(key), text) << "key " << key;
+}
+
+TEST_F(ProjectTest, AnEmptyProjectHasTheFlavourAndEveryMessageAndText) {
+    const LauncherProject project = load("");
+    std::vector<std::int32_t> narrow_keys, wide_keys;
+    for (const auto& record : project.block.narrow) narrow_keys.push_back(record.first);
+    for (const auto& record : project.block.wide) wide_keys.push_back(record.first);
+    std::vector<std::int32_t> expected_narrow = {1000, 1001, 1002, 1003, 1004, 1005, 1006,
+                                                 1007, 1008, 1009, 1010, 1011, 2001};
+    std::vector<std::int32_t> expected_wide;
+    for (std::int32_t key = 20001; key <= 20016; ++key) expected_wide.push_back(key);
+    EXPECT_EQ(narrow_keys, expected_narrow);
+    EXPECT_EQ(wide_keys, expected_wide);
+    EXPECT_EQ(project.block.narrow.at(2001), "e");
+    EXPECT_EQ(project.block.narrow.at(1005), "The JVM could not be started.");
+    EXPECT_TRUE(project.payload.empty());
+}
+
+TEST_F(ProjectTest, DefaultMessagesCarryTheirPlaceholders) {
+    const LauncherProject project = load("");
+    const std::pair<std::int32_t, const char*> placeholders[] = {{1003, "%ENV_VAR_NAME%"},
+                                                                 {1004, "%DEFINED_PATH%"},
+                                                                 {1006, "%FILE_NAME%"},
+                                                                 {1008, "%ENV_VAR_NAME%"},
+                                                                 {1009, "%ERROR_CODE%"}};
+    for (const auto& [key, placeholder] : placeholders) {
+        EXPECT_NE(project.block.narrow.at(key).find(placeholder), std::string::npos) << key;
+    }
+}
+
+TEST_F(ProjectTest, ProjectTextsReplaceDefaultsInBothEncodings) {
+    const LauncherProject project = load(R"(
+        [messages]
+        caption = "Caf\u00e9 \u20ac"
+        [texts]
+        caption = "Gr\u00fc\u00dfe \U0001F600"
+        [keys]
+        "1005" = "VM failed"
+        "101" = "unused"
+        "-7" = "negative"
+        [wide_keys]
+        "20016" = "Broken"
+        "20020" = "extra"
+    )");
+    EXPECT_EQ(project.block.narrow.at(1000), "Caf\xE9 \x80");
+    EXPECT_EQ(project.block.wide.at(20013), utf8_to_utf16le("Gr\u00FC\u00DFe \U0001F600"));
+    EXPECT_EQ(project.block.narrow.at(1005), "VM failed");
+    EXPECT_EQ(project.block.narrow.at(101), "unused");
+    EXPECT_EQ(project.block.narrow.at(-7), "negative");
+    EXPECT_EQ(project.block.wide.at(20016), utf8_to_utf16le("Broken"));
+    EXPECT_EQ(project.block.wide.at(20020), utf8_to_utf16le("extra"));
+}
+
+TEST_F(ProjectTest, PayloadFilesAreFoundBesideTheProjectAndNamedInKeys) {
+    dir_.write("dist/app.jar", "jar");
+    dir_.write("build/x.dat", "data");
+    const LauncherProject project = load(R"(
+        [payload]
+        files = ["dist/app.jar", { source = "build/x.dat", name = "data.dat" }]
+    )");
+    ASSERT_EQ(project.payload.size(), 2u);
+    EXPECT_EQ(project.payload[0].source, dir_.path() / "dist/app.jar");
+    EXPECT_EQ(project.payload[1].size, 4u);
+    EXPECT_EQ(project.block.narrow.at(2002), "2");
+    EXPECT_EQ(project.block.narrow.at(2003), "app.jar;data.dat;");
+}
+
+TEST_F(ProjectTest, AnEmptyPayloadWritesNeitherPayloadKey) {
+    const LauncherProject project = load("[payload]\nfiles = []\n");
+    EXPECT_EQ(project.block.narrow.count(2002), 0u);
+    EXPECT_EQ(project.block.narrow.count(2003), 0u);
+}
+
+struct BadProject {
+    const char* name;
+    const char* toml;
+    const char* reason;
+};
+
+void PrintTo(const BadProject& value, std::ostream* out) {
+    *out << value.name;
+}
+
+class BadProjectTest : public ProjectTest, public ::testing::WithParamInterface<BadProject> {};
+
+TEST_P(BadProjectTest, IsRefusedWithOneLineNamingFileAndSetting) {
+    dir_.write("a.jar", "a");
+    const std::string message = load_error(GetParam().toml);
+    EXPECT_NE(message.find((dir_.path() / "app.toml").string()), std::string::npos) << message;
+    EXPECT_NE(message.find(GetParam().reason), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, BadProjectTest,
+    ::testing::Values(
+        BadProject{"Syntax", "[java\n", ":1:"},
+        BadProject{"UnknownTable", "[splash]\n", "unknown table or setting 'splash'"},
+        BadProject{"TableAsValue", "launcher = 1\n", "'launcher' must be a table"},
+        BadProject{"UnknownSetting", "[java]\nmain = \"x\"\n", "unknown setting java.main"},
+        BadProject{"WrongType", "[java]\nmin_version = 8\n",
+                   "java.min_version: the value must be a string, not an integer"},
+        BadProject{"UnknownChoice", "[launcher]\ntype = \"gui\"\n", "launcher.type: unknown value 'gui'"},
+        BadProject{"NegativeSize", "[runtime]\narchive_size = -1\n", "runtime.archive_size: the value -1 is outside"},
+        BadProject{"SeparatorInList", "[launcher]\npath_entries = [\"a;b\"]\n", "entry 1 contains ';'"},
+        BadProject{"TwoKinds", "[java]\nclass_path = [{ archive = \"a\", scan = \"b\" }]\n",
+                   "names more than one kind"},
+        BadProject{"UnknownSource", "[java]\nsearch_sequence = [\"registry\", \"jdk\"]\n",
+                   "entry 2 is the unknown source 'jdk'"},
+        BadProject{"EmptyLog", "[logs]\nerror_log = \"\"\n", "logs.error_log: the file name is empty"},
+        BadProject{"NotCp1252", "[messages]\ncaption = \"\u4e2d\"\n", "messages.caption: the character"},
+        BadProject{"BadFormat", "[texts]\nnot_found_with_download = \"need %s\"\n",
+                   "texts.not_found_with_download: key 20005 is a format that must take exactly two %S"},
+        BadProject{"BadRawFormat", "[wide_keys]\n\"20008\" = \"%d%%\"\n", "wide_keys.20008: key 20008 is a format"},
+        BadProject{"KeyNotInteger", "[keys]\n\"abc\" = \"x\"\n", "keys.abc: 'abc' is not a 32-bit integer key"},
+        BadProject{"KeyValueType", "[keys]\n\"101\" = 1\n", "keys.101: the value must be a string"},
+        BadProject{"KeyTwice", "[java]\nmain_class = \"A\"\n[keys]\n\"122\" = \"B\"\n",
+                   "keys.122: key 122 is already set by java.main_class"},
+        BadProject{"LogSwitchTwice", "[logs]\nerror_log = \"e.log\"\n[keys]\n\"102\" = \"0\"\n",
+                   "key 102 is already set by logs.error_log"},
+        BadProject{"PayloadKeyByHand", "[keys]\n\"2003\" = \"a.jar;\"\n", "key 2003 is written from payload.files"}),
+    testing::ParamName());
+
+INSTANTIATE_TEST_SUITE_P(
+    Payload, BadProjectTest,
+    ::testing::Values(
+        BadProject{"Missing", "[payload]\nfiles = [\"a.jar\", \"missing.jar\"]\n", "entry 2: cannot read the file"},
+        BadProject{"SameNameOtherCase", "[payload]\nfiles = [\"a.jar\", { source = \"a.jar\", name = \"A.JAR\" }]\n",
+                   "the name 'A.JAR' is already used by 'a.jar'"},
+        BadProject{"SameAccentedName",
+                   "[payload]\nfiles = [{ source = \"a.jar\", name = \"\u00e9.jar\" },"
+                   " { source = \"a.jar\", name = \"\u00c9.jar\" }]\n",
+                   "is already used by"},
+        BadProject{"Semicolon", "[payload]\nfiles = [{ source = \"a.jar\", name = \"a;b.jar\" }]\n", "contains ';'"},
+        BadProject{"Slash", "[payload]\nfiles = [{ source = \"a.jar\", name = \"lib/a.jar\" }]\n", "contains '/'"},
+        BadProject{"Backslash", "[payload]\nfiles = [{ source = \"a.jar\", name = 'lib\\a.jar' }]\n", "contains '\\'"},
+        BadProject{"EmptyName", "[payload]\nfiles = [{ source = \"a.jar\", name = \"\" }]\n", "the name is empty"},
+        BadProject{"NameNotCp1252", "[payload]\nfiles = [{ source = \"a.jar\", name = \"\u4e2d.jar\" }]\n",
+                   "has no code in Windows-1252"},
+        BadProject{"NoSource", "[payload]\nfiles = [{ name = \"a.jar\" }]\n", "entry 1 has no source file"}),
+    testing::ParamName());
+
+}  // namespace
+}  // namespace kestrel

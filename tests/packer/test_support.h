@@ -1,0 +1,53 @@
+// Helpers shared by the packer tests: a scratch directory, file access, and
+// a synthetic stub with the header layout the launcher requires.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace kestrel::testing {
+
+// Names parameterised cases after the `name` member of their parameter.
+struct ParamName {
+    template <typename Param>
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
+        return info.param.name;
+    }
+};
+
+// A fresh directory that is removed with everything in it at the end.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Writes `content` to a file below the directory, creating parents.
+    std::filesystem::path write(const std::string& name, const std::string& content) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+
+// Offset of the header of section `index` in a stub made by make_stub().
+constexpr std::size_t section_header(std::size_t index) {
+    return 0x178 + 40 * index;
+}
+
+// A minimal i386 GUI image: PE header at 0x80, five sections .text .rdata
+// .data .idata .rsrc of 0x200 bytes each, laid out in that order from 0x400.
+std::string make_stub();
+
+void put_uint16(std::string& image, std::size_t offset, std::uint16_t value);
+void put_uint32(std::string& image, std::size_t offset, std::uint32_t value);
+
+// The bytes `text` stands for, written as hex pairs separated by blanks.
+std::string hex_bytes(const std::string& text);
+
+}  // namespace kestrel::testing
