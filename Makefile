@@ -15,13 +15,13 @@ host:
 
 stub: host
 	cmake -S windows -B build/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-win32.cmake \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=win32 \
 	    -DKESTREL_PACK=$(CURDIR)/build/host/kestrel-pack >/dev/null
 	cmake --build build/stub -j$(JOBS)
 
 wintest:
 	cmake -S tests -B build/wintest $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-posix.cmake >/dev/null
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=posix >/dev/null
 	cmake --build build/wintest -j$(JOBS)
 
 clean:
