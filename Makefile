@@ -5,26 +5,29 @@
 # The README's two commands (tools/demo.sh, tools/test.sh) install what is
 # missing first and then call this.
 JOBS ?= 2
+# Another build directory (make BUILD=/tmp/x) keeps parallel work apart;
+# the artifact paths above are those of the default.
+BUILD ?= build
 CMAKE_GEN := -G "Unix Makefiles"
 
 all: host stub wintest
 
 host:
-	cmake -S . -B build/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build/host -j$(JOBS)
+	cmake -S . -B $(BUILD)/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD)/host -j$(JOBS)
 
 stub: host
-	cmake -S windows -B build/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	cmake -S windows -B $(BUILD)/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=win32 \
-	    -DKESTREL_PACK=$(CURDIR)/build/host/kestrel-pack >/dev/null
-	cmake --build build/stub -j$(JOBS)
+	    -DKESTREL_PACK=$(abspath $(BUILD))/host/kestrel-pack >/dev/null
+	cmake --build $(BUILD)/stub -j$(JOBS)
 
 wintest:
-	cmake -S tests -B build/wintest $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	cmake -S tests -B $(BUILD)/wintest $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=posix >/dev/null
-	cmake --build build/wintest -j$(JOBS)
+	cmake --build $(BUILD)/wintest -j$(JOBS)
 
 clean:
-	rm -rf build
+	rm -rf $(BUILD)
 
 .PHONY: all host stub wintest clean

@@ -15,7 +15,7 @@ from pathlib import Path
 import pytest
 
 ROOT = Path(__file__).resolve().parents[2]
-BUILD = ROOT / "build"
+BUILD = Path(os.environ.get("KESTREL_BUILD", ROOT / "build"))
 PACKER = BUILD / "host" / "kestrel-pack"
 STUB = BUILD / "stub" / "kestrel-stub.exe"
 PROBE = BUILD / "wintest" / "window-probe.exe"
