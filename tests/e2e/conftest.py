@@ -159,9 +159,12 @@ class Window:
         return self.text(65535)
 
 
-def probe(press=None, title=None, timeout=15):
-    """Waits for a dialog window, returns what it shows, then presses `press`."""
+def probe(press=None, title=None, timeout=15, window_class=None):
+    """Waits for a dialog window (standard dialog class unless another is
+    named), returns what it shows, then presses `press`."""
     args = [PROBE, "--timeout", timeout]
+    if window_class is not None:
+        args += ["--class", window_class]
     if title is not None:
         args += ["--title", title]
     if press is not None:

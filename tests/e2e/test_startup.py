@@ -77,3 +77,17 @@ def test_zero_install_started_asks_nothing(tmp_path):
     run = finish(process)
     assert first.text(1005) == "Find..."  # the not-found dialog, no question before it
     assert run.returncode == 1
+
+
+def test_closing_the_progress_dialog_ends_with_zero(tmp_path):
+    exe = pack(tmp_path, PROJECT)
+    process = start_launcher(exe)
+    probe(title="Kestrel Setup", timeout=20)  # the not-found dialog is up, owned by the progress dialog
+    progress = probe(window_class="MyDlgClass", press=2)
+    run = finish(process)
+    assert run.returncode == 0
+    assert progress.caption == "Kestrel Setup"
+    assert progress.text(1003) == "Preparing the application"
+    assert progress.text(2) == "Stop"
+    assert not progress.visible(1002)
+    assert progress.visible(1001)
