@@ -9,6 +9,8 @@ class StringList {
 public:
     // Appends a copy of `text`; false when out of memory.
     bool Append(const char* text);
+    // Appends a copy of the `length` bytes at `text` as one entry.
+    bool Append(const char* text, size_t length);
     size_t Count() const { return count_; }
     const char* At(size_t index) const { return items_[index]; }
 
