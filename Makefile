@@ -2,6 +2,8 @@
 #   build/host/kestrel-pack        the packer (host tool)
 #   build/stub/kestrel-stub.exe    the launcher stub (cross-built, layout-checked)
 #   build/wintest/                 the Windows-side unit tests and test programs
+#   build/realjvm/home/            a Java runtime home for Wine, backed by
+#                                  Debian's 32-bit Linux VM (tools/realjvm)
 # The README's two commands (tools/demo.sh, tools/test.sh) install what is
 # missing first and then call this.
 JOBS ?= 2
@@ -10,7 +12,7 @@ JOBS ?= 2
 BUILD ?= build
 CMAKE_GEN := -G "Unix Makefiles"
 
-all: host stub wintest
+all: host stub wintest realjvm
 
 host:
 	cmake -S . -B $(BUILD)/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -27,7 +29,10 @@ wintest:
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=posix >/dev/null
 	cmake --build $(BUILD)/wintest -j$(JOBS)
 
+realjvm:
+	$(MAKE) --no-print-directory -C tools/realjvm OUT=$(abspath $(BUILD))/realjvm
+
 clean:
 	rm -rf $(BUILD)
 
-.PHONY: all host stub wintest clean
+.PHONY: all host stub wintest realjvm clean

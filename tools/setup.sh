@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 xvfb imagemagick
   googletest libtomlplusplus-dev libcli11-dev
   default-jdk-headless
+  openjdk-17-jre-headless:i386 libwine-dev:i386 gcc-multilib
 )
 
 missing=()

@@ -1,0 +1,45 @@
+/* The bridged JNI interfaces as the Windows caller sees them: a JavaVM and
+ * per-thread JNIEnv records whose function tables hold __stdcall thunks
+ * (the calling convention of JNI on 32-bit Windows) forwarding to the real
+ * interfaces of the Linux VM, whose functions are cdecl. */
+#ifndef REALJVM_ENV_BRIDGE_H
+#define REALJVM_ENV_BRIDGE_H
+
+#include <jni.h>
+
+/* Windows code keeps the stack only 4-byte aligned; the Linux VM expects 16. */
+#define BRIDGE_STDCALL __attribute__((stdcall, force_align_arg_pointer))
+/* Variadic JNI functions are cdecl on Windows too. */
+#define BRIDGE_VARIADIC __attribute__((force_align_arg_pointer))
+
+/* Exit code of a process stopped by the bridge itself. */
+#define BRIDGE_FAILURE_EXIT 70
+
+/* What a Windows JNIEnv pointer points at: the thunk table first, as in
+ * any JNIEnv, then the real environment of the same thread. */
+struct bridged_env {
+    const void *const *functions;
+    JNIEnv *real;
+};
+
+static inline JNIEnv *real_env(JNIEnv *env)
+{
+    return ((struct bridged_env *)env)->real;
+}
+
+/* Generated: one thunk per slot of the native interface. */
+extern const void *const bridged_env_table[];
+
+/* The calling thread's bridged environment for its real one. */
+JNIEnv *bridge_env(JNIEnv *real);
+
+/* The bridged JavaVM for the real one (the process has at most one). */
+JavaVM *bridge_vm(JavaVM *real);
+
+/* The native interface slot that hands out the VM. */
+jint BRIDGE_STDCALL bridged_GetJavaVM(JNIEnv *env, JavaVM **vm);
+
+/* Reports a use of something the bridge cannot serve and ends the process. */
+void stop_unbridged(const char *what) __attribute__((noreturn));
+
+#endif

@@ -1,0 +1,144 @@
+/* Option translation for the Linux VM. The caller writes options in the
+ * Windows ANSI code page with Windows paths; the VM reads the Unix
+ * encoding and Linux paths. Path lists are split at ';' and joined with
+ * ':'. Hook options carry Windows function pointers the VM could not call,
+ * so they stop the process. */
+#define _GNU_SOURCE
+#include "vm_options.h"
+#include "env_bridge.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windef.h>
+#include <winbase.h>
+#include <winnls.h>
+
+struct path_option {
+    const char *prefix;
+    int is_list;
+};
+
+static const struct path_option path_options[] = {
+    { "-Djava.class.path=", 1 },
+    { "-Djava.library.path=", 1 },
+    { "-Xbootclasspath/a:", 1 },
+    { "-Duser.dir=", 0 },
+    { "-Djava.io.tmpdir=", 0 },
+};
+
+static const char *const hook_options[] = { "exit", "abort", "vfprintf" };
+
+/* Keeps the VM away from SIGQUIT, SIGINT, SIGHUP and SIGTERM, which Wine
+ * handles itself. */
+static char reduced_signal_use[] = "-Xrs";
+/* The default maximum heap, a quarter of the machine's memory, cannot be
+ * reserved in a 32-bit Wine process. Placed first, so that a maximum the
+ * caller gives wins. */
+static char default_heap_limit[] = "-Xmx256m";
+
+static WCHAR *ansi_to_wide(const char *text, size_t length)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, text, (int)length, NULL, 0);
+    WCHAR *wide = malloc((units + 1) * sizeof(WCHAR));
+    MultiByteToWideChar(CP_ACP, 0, text, (int)length, wide, units);
+    wide[units] = 0;
+    return wide;
+}
+
+static void write_unix_text(FILE *out, const WCHAR *wide)
+{
+    int bytes = WideCharToMultiByte(CP_UNIXCP, 0, wide, -1, NULL, 0, NULL, NULL);
+    char *text = malloc(bytes);
+    WideCharToMultiByte(CP_UNIXCP, 0, wide, -1, text, bytes, NULL, NULL);
+    fputs(text, out);
+    free(text);
+}
+
+/* One path: its Linux file name. Empty elements and elements holding a
+ * double quote (no Windows file name can) keep their text: the launcher
+ * brackets its class path with lone quote elements, which then name no
+ * existing file on Linux either. So does a path Wine cannot map. */
+static void write_path(FILE *out, const char *path, size_t length)
+{
+    WCHAR *wide = ansi_to_wide(path, length);
+    char *unix_name = NULL;
+    if (length > 0 && !memchr(path, '"', length))
+        unix_name = wine_get_unix_file_name(wide);
+    if (unix_name) {
+        fputs(unix_name, out);
+        HeapFree(GetProcessHeap(), 0, unix_name);
+    } else {
+        write_unix_text(out, wide);
+    }
+    free(wide);
+}
+
+static void write_path_list(FILE *out, const char *list)
+{
+    for (;;) {
+        size_t length = strcspn(list, ";");
+        write_path(out, list, length);
+        if (list[length] == '\0')
+            return;
+        fputc(':', out);
+        list += length + 1;
+    }
+}
+
+static const struct path_option *find_path_option(const char *option)
+{
+    for (size_t i = 0; i < sizeof path_options / sizeof path_options[0]; i++)
+        if (strncmp(option, path_options[i].prefix, strlen(path_options[i].prefix)) == 0)
+            return &path_options[i];
+    return NULL;
+}
+
+static void refuse_hooks(const char *option)
+{
+    char what[64];
+    for (size_t i = 0; i < sizeof hook_options / sizeof hook_options[0]; i++) {
+        if (strcmp(option, hook_options[i]) == 0) {
+            snprintf(what, sizeof what, "the VM option hook \"%s\"", option);
+            stop_unbridged(what);
+        }
+    }
+}
+
+static char *linux_option(const char *option)
+{
+    char *text;
+    size_t size;
+    FILE *out = open_memstream(&text, &size);
+    const struct path_option *path = find_path_option(option);
+    if (path) {
+        const char *value = option + strlen(path->prefix);
+        fputs(path->prefix, out);
+        if (path->is_list)
+            write_path_list(out, value);
+        else
+            write_path(out, value, strlen(value));
+    } else {
+        WCHAR *wide = ansi_to_wide(option, strlen(option));
+        write_unix_text(out, wide);
+        free(wide);
+    }
+    fclose(out);
+    return text;
+}
+
+JavaVMInitArgs *linux_init_args(const JavaVMInitArgs *windows_args)
+{
+    JavaVMInitArgs *args = calloc(1, sizeof *args);
+    args->version = windows_args->version;
+    args->ignoreUnrecognized = windows_args->ignoreUnrecognized;
+    args->nOptions = windows_args->nOptions + 2;
+    args->options = calloc((size_t)args->nOptions, sizeof *args->options);
+    args->options[0].optionString = default_heap_limit;
+    for (jint i = 0; i < windows_args->nOptions; i++) {
+        refuse_hooks(windows_args->options[i].optionString);
+        args->options[i + 1].optionString = linux_option(windows_args->options[i].optionString);
+    }
+    args->options[args->nOptions - 1].optionString = reduced_signal_use;
+    return args;
+}

@@ -1,0 +1,12 @@
+/* The Windows caller's VM options rewritten for the Linux VM. */
+#ifndef REALJVM_VM_OPTIONS_H
+#define REALJVM_VM_OPTIONS_H
+
+#include <jni.h>
+
+/* A new set of init arguments: every option in the Unix text encoding,
+ * Windows paths in path options mapped to Linux file names, and the
+ * options the VM needs to live in a Wine process appended. Never freed. */
+JavaVMInitArgs *linux_init_args(const JavaVMInitArgs *windows_args);
+
+#endif
