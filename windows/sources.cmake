@@ -14,6 +14,15 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ProcessEnvironment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VariableExpansion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ArgumentSplitting.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextBuilder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ClassPathSpec.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VMOptionsFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/JavaVMLauncher.cpp
 )
-set(KESTREL_STUB_LIBRARIES comctl32)
+set(KESTREL_STUB_LIBRARIES comctl32 shell32)
+# The JNI interface: the machine's JDK supplies jni.h, jni/ the 32-bit
+# Windows definitions that jni.h includes (found first).
+set(KESTREL_JNI_INCLUDE /usr/lib/jvm/default-java/include CACHE PATH "Directory of the JDK's jni.h")
+set(KESTREL_STUB_INCLUDES ${CMAKE_CURRENT_LIST_DIR}/jni ${KESTREL_JNI_INCLUDE})
 set(KESTREL_STUB_DEFINITIONS WIN32_LEAN_AND_MEAN __USE_MINGW_ANSI_STDIO=0 _WIN32_WINNT=0x0501)

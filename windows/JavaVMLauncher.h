@@ -1,0 +1,42 @@
+// JavaVMLauncher.h — starting the Java VM in the launcher's own process:
+// variable expansion and word splitting of configured texts, the class path
+// option, the VM's option list, creating the VM and calling the Java-side
+// entry class.
+#pragma once
+
+#include <jni.h>
+
+#include <cstddef>
+
+#include "StringList.h"
+#include "TextBuilder.h"
+
+// Expands the launcher variables and "${name}" environment references in
+// `text` (a buffer of `capacity` bytes) in place.
+void ExpandVariables(char* text, size_t capacity);
+
+// Appends the words of `text` to `words` (see SplitArguments); with a
+// prefix only the leading prefixed words. An unterminated quote ends the
+// process with message 1007. Returns where the scan stopped, or null when
+// memory ran out.
+const char* AppendArgumentWords(const char* text, const char* prefix, StringList& words);
+
+// Writes "-Djava.class.path=" with the payload archives, the installer
+// runtime archive and the configured entries into `option`, the value
+// enclosed in quotes and every entry followed by ';'. A missing mandatory
+// entry ends the process with message 1006 or 1008. The text grows as
+// needed, so a long class path is never cut. False when memory ran out.
+bool BuildClassPathOption(TextBuilder& option);
+
+struct VMOptions {
+    StringList options;  // the option texts; never freed
+    JavaVMInitArgs initArgs;
+    // The command line behind the leading "-J" options that became VM options.
+    const char* remainingCommandLine;
+};
+
+// Composes the VM's option list in its fixed order: `properties`, the lines
+// of the ".vmoptions" file beside the executable, the class path option, the
+// options of key 123, and with key 125 the leading "-J" words of
+// `commandLine`. False when memory ran out.
+bool BuildVMOptions(const StringList& properties, const char* commandLine, VMOptions& result);
