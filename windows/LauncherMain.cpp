@@ -12,6 +12,7 @@
 #include "LauncherDialogs.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
+#include "WinLoader.h"
 
 const char* LauncherArguments = "";
 bool QuietMode = false;
@@ -133,7 +134,8 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     bool archivePresent = FileExists(archivePath);
     if (!archivePresent) {
         SetInstallStarted();
-        archivePresent = HandleMissingRuntime(dialog);
+        bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
+        if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
     }
 
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
