@@ -12,7 +12,7 @@
 #include "LauncherDialogs.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
-#include "WinLoader.h"
+#include "SingleInstance.h"
 
 const char* LauncherArguments = "";
 bool QuietMode = false;
@@ -78,6 +78,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
         QuietMode = true;
         GuiMode = false;
     }
+    SingleInstanceGuard();
     if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
         ManualMode = true;
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
@@ -134,8 +135,7 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     bool archivePresent = FileExists(archivePath);
     if (!archivePresent) {
         SetInstallStarted();
-        bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
-        if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
+        archivePresent = HandleMissingRuntime(dialog);
     }
 
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
