@@ -12,7 +12,7 @@
 #include "LauncherDialogs.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
-#include "SingleInstance.h"
+#include "WinLoader.h"
 
 const char* LauncherArguments = "";
 bool QuietMode = false;
@@ -78,7 +78,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
         QuietMode = true;
         GuiMode = false;
     }
-    SingleInstanceGuard();
     if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
         ManualMode = true;
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
@@ -135,7 +134,8 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     bool archivePresent = FileExists(archivePath);
     if (!archivePresent) {
         SetInstallStarted();
-        archivePresent = HandleMissingRuntime(dialog);
+        bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
+        if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
     }
 
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);

@@ -14,13 +14,19 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ProcessEnvironment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VariableExpansion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ArgumentSplitting.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/WindowDiscovery.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextBuilder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClassPathSpec.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VMOptionsFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/JavaVMLauncher.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/JavaVersion.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VersionCache.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RuntimeProbe.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LocatedRuntimes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/JvmLibrary.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WinLoader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InstalledRuntimes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PackExpansion.cpp
 )
 set(KESTREL_STUB_LIBRARIES comctl32 shell32)
 # The JNI interface: the machine's JDK supplies jni.h, jni/ the 32-bit

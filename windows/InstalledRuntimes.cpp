@@ -1,0 +1,127 @@
+// InstalledRuntimes.cpp — reading the JavaSoft keys of HKEY_LOCAL_MACHINE in
+// the two ways (current version, then the version sub-keys from the
+// greatest down), and the choice against the located runtimes.
+#include "InstalledRuntimes.h"
+
+#include <windows.h>
+#include <cstdlib>
+#include <cstring>
+
+#include "ConfigBlock.h"
+#include "JavaVersion.h"
+#include "LocatedRuntimes.h"
+#include "PathText.h"
+#include "RuntimeProbe.h"
+#include "StringList.h"
+#include "WinLoader.h"
+
+#define DEVELOPMENT_KIT_KEY "SOFTWARE\\JavaSoft\\Java Development Kit"
+#define RUNTIME_ENVIRONMENT_KEY "SOFTWARE\\JavaSoft\\Java Runtime Environment"
+
+// "CurrentVersion" is read into at most this many bytes.
+constexpr DWORD CurrentVersionSize = 100;
+
+// Reads the string value `name` of `keyName` (HKEY_LOCAL_MACHINE) into `out`
+// of `capacity` bytes, terminated; false when absent or too long.
+static bool ReadMachineString(const char* keyName, const char* name, char* out, DWORD capacity) {
+    HKEY key;
+    out[0] = '\0';
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = capacity - 1;
+    bool read = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)out, &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    out[read ? size : 0] = '\0';
+    return read;
+}
+
+// Checks the runtime whose home is the "JavaHome" value of `keyName`.
+static bool CheckRegisteredHome(const char* keyName, const char* minimum, const char* maximum, char* executable,
+                                char* version) {
+    char home[TextBufferSize];
+    return ReadMachineString(keyName, "JavaHome", home, sizeof home) &&
+           JavaExeFromHome(home, executable, TextBufferSize) &&
+           CheckJavaExecutable(executable, false, minimum, maximum, version);
+}
+
+// The "CurrentVersion" of `keyName`, empty when absent or outside the bounds.
+static void ReadCurrentVersion(const char* keyName, const char* minimum, const char* maximum, char* out) {
+    if (!ReadMachineString(keyName, "CurrentVersion", out, CurrentVersionSize + 1) ||
+        !VersionKeyMayMatch(out, minimum, maximum))
+        out[0] = '\0';
+}
+
+// First way: the key of the greater current version, the runtime
+// environment's on a tie (also when both are empty: its key then ends in a
+// lone separator and normally has no "JavaHome").
+static bool FindCurrentVersion(const char* minimum, const char* maximum, char* executable, char* version) {
+    char kitVersion[CurrentVersionSize + 1], runtimeVersion[CurrentVersionSize + 1], keyName[TextBufferSize];
+    ReadCurrentVersion(DEVELOPMENT_KIT_KEY, minimum, maximum, kitVersion);
+    ReadCurrentVersion(RUNTIME_ENVIRONMENT_KEY, minimum, maximum, runtimeVersion);
+    bool kitWins = strcmp(kitVersion, runtimeVersion) > 0;
+    strcpy(keyName, kitWins ? DEVELOPMENT_KIT_KEY "\\" : RUNTIME_ENVIRONMENT_KEY "\\");
+    strcat(keyName, kitWins ? kitVersion : runtimeVersion);
+    return CheckRegisteredHome(keyName, minimum, maximum, executable, version);
+}
+
+static int CompareNames(const void* a, const void* b) {
+    return strcmp(*static_cast<const char* const*>(a), *static_cast<const char* const*>(b));
+}
+
+// The sub-key names of `list` that may hold a runtime within the bounds.
+static void CollectVersionKeys(HKEY list, const char* minimum, const char* maximum, StringList& names) {
+    char name[TextBufferSize];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        LONG status = RegEnumKeyExA(list, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_SUCCESS && VersionKeyMayMatch(name, minimum, maximum)) names.Append(name);
+    }
+}
+
+// Second way, for one JavaSoft key: its matching version keys sorted
+// ascending, then checked from the greatest down until one is accepted.
+static bool FindGreatestVersionKey(const char* keyName, const char* minimum, const char* maximum,
+                                   char* executable, char* version) {
+    HKEY list;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
+    StringList names;
+    CollectVersionKeys(list, minimum, maximum, names);
+    RegCloseKey(list);
+    size_t count = names.Count();
+    // The names stay allocated, like every StringList entry; a search runs
+    // once or twice per process.
+    const char** sorted = static_cast<const char**>(malloc((count + 1) * sizeof(const char*)));
+    if (!sorted) return false;
+    for (size_t i = 0; i < count; ++i) sorted[i] = names.At(i);
+    qsort(sorted, count, sizeof(const char*), CompareNames);
+    bool found = false;
+    char versionKey[TextBufferSize];
+    for (size_t i = count; i-- > 0 && !found;) {
+        versionKey[0] = '\0';
+        found = AppendBounded(versionKey, sizeof versionKey, keyName) &&
+                AppendBounded(versionKey, sizeof versionKey, "\\") &&
+                AppendBounded(versionKey, sizeof versionKey, sorted[i]) &&
+                CheckRegisteredHome(versionKey, minimum, maximum, executable, version);
+    }
+    free(sorted);
+    return found;
+}
+
+static bool FindInstalledRuntime(const char* minimum, const char* maximum, char* executable, char* version) {
+    return FindCurrentVersion(minimum, maximum, executable, version) ||
+           FindGreatestVersionKey(RUNTIME_ENVIRONMENT_KEY, minimum, maximum, executable, version) ||
+           FindGreatestVersionKey(DEVELOPMENT_KIT_KEY, minimum, maximum, executable, version);
+}
+
+bool FindRegistryRuntime(const char* minimum, const char* maximum, char* executable) {
+    char installed[TextBufferSize], installedVersion[TextBufferSize];
+    char located[TextBufferSize], locatedVersion[TextBufferSize];
+    bool haveInstalled = FindInstalledRuntime(minimum, maximum, installed, installedVersion);
+    bool haveLocated = FindLocatedRuntime(minimum, maximum, located, locatedVersion);
+    if (haveInstalled && (!haveLocated || strcmp(installedVersion, locatedVersion) > 0)) {
+        strcpy(executable, installed);
+        return true;
+    }
+    if (haveLocated) strcpy(executable, located);
+    return haveLocated;
+}
