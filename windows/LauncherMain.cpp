@@ -12,6 +12,7 @@
 #include "LauncherDialogs.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
+#include "SingleInstance.h"
 #include "WinLoader.h"
 
 const char* LauncherArguments = "";
@@ -78,6 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
         QuietMode = true;
         GuiMode = false;
     }
+    SingleInstanceGuard();
     if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
         ManualMode = true;
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;

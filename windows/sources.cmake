@@ -14,6 +14,8 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ProcessEnvironment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VariableExpansion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ArgumentSplitting.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowDiscovery.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextBuilder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClassPathSpec.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VMOptionsFile.cpp

@@ -92,8 +92,9 @@ def windows_path(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
-def pack(tmp_path, project_text, files=None, name="launcher.exe"):
-    """Writes the project file (and payload files) and builds a launcher."""
+def pack(tmp_path, project_text, files=None, name="launcher.exe", stub=STUB):
+    """Writes the project file (and payload files) and builds a launcher
+    (from another program laid out like the stub, when `stub` is given)."""
     for file_name, content in (files or {}).items():
         target = tmp_path / file_name
         target.parent.mkdir(parents=True, exist_ok=True)
@@ -101,7 +102,7 @@ def pack(tmp_path, project_text, files=None, name="launcher.exe"):
     project = tmp_path / "project.toml"
     project.write_text(project_text)
     output = tmp_path / name
-    result = subprocess.run([PACKER, "build", project, "-o", output, "--stub", STUB],
+    result = subprocess.run([PACKER, "build", project, "-o", output, "--stub", stub],
                             capture_output=True, text=True)
     assert result.returncode == 0, result.stderr
     return output

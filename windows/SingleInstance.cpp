@@ -1,0 +1,80 @@
+// SingleInstance.cpp — the named semaphore that marks the first process of an
+// executable, the per-user record of that process's id, and what a second
+// process does instead of starting the application.
+#include "SingleInstance.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "ConfigBlock.h"
+#include "ErrorReporting.h"
+#include "FileUtils.h"
+#include "WindowDiscovery.h"
+
+char* SemaphoreName = nullptr;
+
+#define PIDS_REGISTRY_KEY LAUNCHER_REGISTRY_KEY "pids\\"
+
+// Copies `path` with every '\' replaced by '_': a backslash in an object name
+// would separate namespaces. `out` is at least as large as `path`.
+static void ReplaceBackslashes(char* out, const char* path) {
+    do {
+        *out++ = *path == '\\' ? '_' : *path;
+    } while (*path++);
+}
+
+DWORD ReadInstancePid() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, PIDS_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD processId = 0, size = sizeof processId;
+    bool read = RegQueryValueExA(key, ExecutablePath(), nullptr, nullptr, (BYTE*)&processId, &size) ==
+                    ERROR_SUCCESS &&
+                size == sizeof processId;
+    RegCloseKey(key);
+    return read ? processId : 0;
+}
+
+void WriteInstancePid() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, PIDS_REGISTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD processId = GetCurrentProcessId();
+    RegSetValueExA(key, ExecutablePath(), 0, REG_DWORD, (const BYTE*)&processId, sizeof processId);
+    RegCloseKey(key);
+}
+
+// Leaves the running process an empty communication file; a file that cannot
+// be written is passed over.
+static void TouchProcessFile(DWORD processId) {
+    char name[TextBufferSize];
+    if (!MakeProcessFileName(name, sizeof name, processId)) return;
+    FILE* file = fopen(name, "wt");
+    if (file) fclose(file);
+}
+
+// Forms SemaphoreName; false when the executable's path is unknown (every
+// executable would share the one empty identity) or memory ran out.
+static bool FormSemaphoreName() {
+    const char* path = ExecutablePath();
+    if (!path[0]) return false;
+    SemaphoreName = static_cast<char*>(malloc(TextBufferSize));
+    if (!SemaphoreName) return false;
+    ReplaceBackslashes(SemaphoreName, path);
+    return true;
+}
+
+void SingleInstanceGuard() {
+    if (!FormSemaphoreName()) return;
+    // Kept open, never waited on: the name exists as long as this process.
+    HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, SemaphoreName);
+    if (semaphore && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(semaphore);
+        DWORD firstProcess = ReadInstancePid();
+        ActivateProcessWindows(firstProcess);
+        TouchProcessFile(firstProcess);
+        ExitLauncher(0);
+    }
+    WriteInstancePid();
+}
