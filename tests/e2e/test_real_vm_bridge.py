@@ -67,7 +67,7 @@ def checks(probe_classes):
                           f"-Djava.library.path={windows_path(probe_classes)};C:\\windows",
                           f"-Xbootclasspath/a:{windows_path(probe_classes)}",
                           "-Duser.dir=C:\\windows", "-Djava.io.tmpdir=C:\\users",
-                          "-Dprobe.text=\u00e9")
+                          "-Dprobe.text=\u00e9", "-Dprobe.path=C:\\windows")
     assert result.returncode == 0, result.stderr
     return report_lines(result.stdout)
 
@@ -95,6 +95,11 @@ def test_path_options_reach_the_vm_as_linux_paths(checks, probe_classes):
     assert checks["user.dir"] == str(drive_c / "windows")
     assert checks["java.io.tmpdir"] == str(drive_c / "users")
     assert checks["probe.text"] == "\u00e9"
+    assert checks["probe.path"] == str(drive_c / "windows")
+
+
+def test_strings_that_are_windows_paths_arrive_as_linux_paths(checks):
+    assert checks["path"] == f"7|1099511627781|2.5|true|{PREFIX / 'dosdevices' / 'c:' / 'windows'}"
 
 
 def test_an_unbridged_function_stops_the_process_with_its_name(probe_classes):

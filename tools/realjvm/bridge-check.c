@@ -3,6 +3,7 @@
  * line per check for the tests to read:
  *   variadic, array   a String-returning static method called through the
  *                     variadic and the jvalue-array form, mixed argument types
+ *   path              a string that is an absolute Windows path, as Java sees it
  *   exception         a Java exception seen and cleared from Windows code
  *   vm                GetJavaVM hands out the VM that creation returned
  *   thread            the same call from a thread attached with CreateThread
@@ -75,11 +76,21 @@ static void report_string(JNIEnv *e, const char *check, jstring text)
         (*e)->ReleaseStringUTFChars(e, text, utf);
 }
 
-static void check_variadic_call(JNIEnv *e, const char *check)
+static void check_call(JNIEnv *e, const char *check, jstring text)
 {
     jmethodID describe = probe_method(e, "describe", describe_signature);
-    jstring word = (*e)->NewString(e, e_acute, 1);
-    report_string(e, check, (*e)->CallStaticObjectMethod(e, probe, describe, 7, wide_number, 2.5, JNI_TRUE, word));
+    report_string(e, check, (*e)->CallStaticObjectMethod(e, probe, describe, 7, wide_number, 2.5, JNI_TRUE, text));
+}
+
+static void check_variadic_call(JNIEnv *e, const char *check)
+{
+    check_call(e, check, (*e)->NewString(e, e_acute, 1));
+}
+
+static void check_path_string(void)
+{
+    static const jchar windows_directory[] = { 'C', ':', '\\', 'w', 'i', 'n', 'd', 'o', 'w', 's' };
+    check_call(env, "path", (*env)->NewString(env, windows_directory, 10));
 }
 
 static void check_array_call(void)
@@ -157,6 +168,7 @@ int main(int argc, char **argv)
     }
     check_variadic_call(env, "variadic");
     check_array_call();
+    check_path_string();
     check_exception();
     check_vm();
     check_thread();

@@ -36,8 +36,10 @@ JNIEnv *bridge_env(JNIEnv *real);
 /* The bridged JavaVM for the real one (the process has at most one). */
 JavaVM *bridge_vm(JavaVM *real);
 
-/* The native interface slot that hands out the VM. */
+/* Native interface slots written by hand: the one that hands out the VM,
+ * and string creation, which maps Windows paths. */
 jint BRIDGE_STDCALL bridged_GetJavaVM(JNIEnv *env, JavaVM **vm);
+jstring BRIDGE_STDCALL bridged_NewString(JNIEnv *env, const jchar *units, jsize length);
 
 /* Reports a use of something the bridge cannot serve and ends the process. */
 void stop_unbridged(const char *what) __attribute__((noreturn));

@@ -15,8 +15,9 @@ import sys
 # Native method pointers handed over by a Windows caller would be called by
 # the Linux VM with the wrong calling convention and environment.
 UNBRIDGED = {"RegisterNatives"}
-# Slots that hand out the VM itself: the bridge answers them with its own.
-HANDWRITTEN = {"GetJavaVM"}
+# Slots written by hand in the bridge: the one that hands out the VM itself,
+# and string creation, which maps Windows paths to Linux file names.
+HANDWRITTEN = {"GetJavaVM", "NewString"}
 
 SLOT = re.compile(r"^(?P<ret>.+?)\(JNICALL \*(?P<name>\w+)\)\s*\((?P<params>.*)\)$")
 RESERVED = re.compile(r"^void \*reserved\d+$")

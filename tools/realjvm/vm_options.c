@@ -1,18 +1,19 @@
 /* Option translation for the Linux VM. The caller writes options in the
  * Windows ANSI code page with Windows paths; the VM reads the Unix
- * encoding and Linux paths. Path lists are split at ';' and joined with
- * ':'. Hook options carry Windows function pointers the VM could not call,
- * so they stop the process. */
+ * encoding and Linux paths. The path options below are mapped, lists
+ * split at ';' and joined with ':'; so is the value of any other system
+ * property that is an absolute Windows path. Hook options carry Windows
+ * function pointers the VM could not call, so they stop the process. */
 #define _GNU_SOURCE
 #include "vm_options.h"
 #include "env_bridge.h"
+#include "unix_text.h"
+#include "windows_paths.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <windef.h>
 #include <winbase.h>
-#include <winnls.h>
 
 struct path_option {
     const char *prefix;
@@ -29,28 +30,17 @@ static const struct path_option path_options[] = {
 
 static const char *const hook_options[] = { "exit", "abort", "vfprintf" };
 
-/* Keeps the VM away from SIGQUIT, SIGINT, SIGHUP and SIGTERM, which Wine
- * handles itself. */
-static char reduced_signal_use[] = "-Xrs";
 /* The default maximum heap, a quarter of the machine's memory, cannot be
  * reserved in a 32-bit Wine process. Placed first, so that a maximum the
  * caller gives wins. */
 static char default_heap_limit[] = "-Xmx256m";
-
-static WCHAR *ansi_to_wide(const char *text, size_t length)
-{
-    int units = MultiByteToWideChar(CP_ACP, 0, text, (int)length, NULL, 0);
-    WCHAR *wide = malloc((units + 1) * sizeof(WCHAR));
-    MultiByteToWideChar(CP_ACP, 0, text, (int)length, wide, units);
-    wide[units] = 0;
-    return wide;
-}
+/* Keeps the VM away from SIGQUIT, SIGINT, SIGHUP and SIGTERM, which Wine
+ * handles itself. */
+static char reduced_signal_use[] = "-Xrs";
 
 static void write_unix_text(FILE *out, const WCHAR *wide)
 {
-    int bytes = WideCharToMultiByte(CP_UNIXCP, 0, wide, -1, NULL, 0, NULL, NULL);
-    char *text = malloc(bytes);
-    WideCharToMultiByte(CP_UNIXCP, 0, wide, -1, text, bytes, NULL, NULL);
+    char *text = wide_to_unix(wide);
     fputs(text, out);
     free(text);
 }
@@ -62,12 +52,12 @@ static void write_unix_text(FILE *out, const WCHAR *wide)
 static void write_path(FILE *out, const char *path, size_t length)
 {
     WCHAR *wide = ansi_to_wide(path, length);
-    char *unix_name = NULL;
+    char *name = NULL;
     if (length > 0 && !memchr(path, '"', length))
-        unix_name = wine_get_unix_file_name(wide);
-    if (unix_name) {
-        fputs(unix_name, out);
-        HeapFree(GetProcessHeap(), 0, unix_name);
+        name = linux_file_name(wide);
+    if (name) {
+        fputs(name, out);
+        free(name);
     } else {
         write_unix_text(out, wide);
     }
@@ -94,6 +84,18 @@ static const struct path_option *find_path_option(const char *option)
     return NULL;
 }
 
+/* The value of a "-Dname=value" option when it is an absolute Windows path. */
+static const char *property_path_value(const char *option)
+{
+    const char *equals = strchr(option, '=');
+    if (strncmp(option, "-D", 2) != 0 || !equals)
+        return NULL;
+    WCHAR *value = ansi_to_wide(equals + 1, strlen(equals + 1));
+    int is_path = is_absolute_windows_path(value, lstrlenW(value));
+    free(value);
+    return is_path ? equals + 1 : NULL;
+}
+
 static void refuse_hooks(const char *option)
 {
     char what[64];
@@ -111,10 +113,10 @@ static char *linux_option(const char *option)
     size_t size;
     FILE *out = open_memstream(&text, &size);
     const struct path_option *path = find_path_option(option);
-    if (path) {
-        const char *value = option + strlen(path->prefix);
-        fputs(path->prefix, out);
-        if (path->is_list)
+    const char *value = path ? option + strlen(path->prefix) : property_path_value(option);
+    if (value) {
+        fwrite(option, 1, (size_t)(value - option), out);
+        if (path && path->is_list)
             write_path_list(out, value);
         else
             write_path(out, value, strlen(value));

@@ -3,7 +3,7 @@
  *  bare-launch.exe calls its main. */
 public class BridgeProbe {
     private static final String[] PROPERTIES = {
-        "java.class.path", "java.library.path", "user.dir", "java.io.tmpdir", "probe.text",
+        "java.class.path", "java.library.path", "user.dir", "java.io.tmpdir", "probe.text", "probe.path",
     };
 
     /** Every argument as received, for checks of the calling conventions. */
