@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Runtime search: a cold search (empty version cache) against a warm one
+(every candidate cached), with three candidate runtimes made of the test
+doubles (tests/doubles): the first two are below the minimum version, the
+third is accepted, so a cold search probes three times and a warm one none.
+
+Times a quiet launcher from process start to exit (Wine's own start
+included), median of the runs of each kind; counts the probe processes
+over the warm starts from the doubles' logs. Prints figures, asserts nothing.
+
+Usage: bench/runtime_search.py [BUILD_DIR]   (default: build)
+Uses its own Wine prefix, BUILD_DIR/bench-search-wineprefix, made afresh.
+"""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[1]
+COLD_RUNS = 10
+WARM_RUNS = 20
+CANDIDATES = (("a", "1.5.0_22"), ("b", "1.6.0_45"), ("c", "1.8.0_392"))
+CACHE_KEY = r"HKCU\Software\larkspur\kestrel\jvms"
+
+
+def windows_path(path):
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def make_prefix(prefix):
+    subprocess.run(["bash", "-c", 'source tools/wine-env.sh && fresh_wine_prefix "$1"', "-", prefix],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def make_runtime(doubles, home, version):
+    (home / "bin" / "client").mkdir(parents=True)
+    shutil.copy(doubles / "java.exe", home / "bin" / "java.exe")
+    shutil.copy(doubles / "jvm.dll", home / "bin" / "client" / "jvm.dll")
+    (home / "bin" / "java.cfg").write_text(f'stderr java version "{version}"\n')
+
+
+def pack_launcher(build, work):
+    sequence = ";".join("A" + windows_path(work / name) for name, _ in CANDIDATES)
+    project = work / "bench.toml"
+    project.write_text(f'[java]\nmin_version = "1.8"\n[keys]\n"128" = \'{sequence}\'\n')
+    launcher = work / "bench.exe"
+    subprocess.run([build / "host" / "kestrel-pack", "build", project, "-o", launcher,
+                    "--stub", build / "stub" / "kestrel-stub.exe"], check=True, stdout=subprocess.DEVNULL)
+    return launcher
+
+
+def probe_count(work):
+    return sum(len((work / name / "bin" / "java.log").read_text().splitlines())
+               for name, _ in CANDIDATES if (work / name / "bin" / "java.log").exists())
+
+
+def timed_run(launcher, env):
+    start = time.perf_counter()
+    result = subprocess.run(["wine", launcher, "-q"], env=env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    elapsed = time.perf_counter() - start
+    if result.returncode != 0:
+        sys.exit(f"the launcher found no runtime (exit code {result.returncode})")
+    return elapsed
+
+
+def main():
+    build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
+    prefix = build / "bench-search-wineprefix"
+    make_prefix(prefix)
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all")
+    with tempfile.TemporaryDirectory() as temp:
+        work = Path(temp)
+        for name, version in CANDIDATES:
+            make_runtime(build / "wintest" / "doubles", work / name, version)
+        launcher = pack_launcher(build, work)
+        timed_run(launcher, env)  # warms Wine and the file cache
+        cold, cold_probes = [], set()
+        for _ in range(COLD_RUNS):
+            subprocess.run(["wine", "reg", "delete", CACHE_KEY, "/f"], env=env, capture_output=True)
+            before = probe_count(work)
+            cold.append(timed_run(launcher, env))
+            cold_probes.add(probe_count(work) - before)
+        before = probe_count(work)
+        warm = [timed_run(launcher, env) for _ in range(WARM_RUNS)]
+        warm_probes = probe_count(work) - before
+    subprocess.run(["wineserver", "-k"], env=env)
+    print(f"quiet start with {len(CANDIDATES)} candidates (two rejected, the third accepted):")
+    for name, values, runs, probes in (("cold", cold, COLD_RUNS, " or ".join(map(str, sorted(cold_probes))) + " per start"),
+                                       ("warm", warm, WARM_RUNS, f"{warm_probes} in all {WARM_RUNS} starts")):
+        print(f"  {name}: median {statistics.median(values) * 1000:7.1f} ms of {runs} starts "
+              f"(min {min(values) * 1000:.1f}, max {max(values) * 1000:.1f}); probe processes: {probes}")
+    print(f"  cold - warm: {(statistics.median(cold) - statistics.median(warm)) * 1000:.1f} ms")
+
+
+if __name__ == "__main__":
+    main()
