@@ -4,6 +4,7 @@
 #   build/wintest/                 the Windows-side unit tests and test programs
 #   build/realjvm/home/            a Java runtime home for Wine, backed by
 #                                  Debian's 32-bit Linux VM (tools/realjvm)
+#   build/java/kestrel-runtime.jar the launcher's Java side (java/src)
 # The README's two commands (tools/demo.sh, tools/test.sh) install what is
 # missing first and then call this.
 JOBS ?= 2
@@ -12,7 +13,7 @@ JOBS ?= 2
 BUILD ?= build
 CMAKE_GEN := -G "Unix Makefiles"
 
-all: host stub wintest realjvm
+all: host stub wintest realjvm java
 
 host:
 	cmake -S . -B $(BUILD)/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -32,7 +33,17 @@ wintest:
 realjvm:
 	$(MAKE) --no-print-directory -C tools/realjvm OUT=$(abspath $(BUILD))/realjvm
 
+# The launcher's Java side, compiled by the machine's JDK for Java 8 and
+# later; the fixed entry date keeps the jar the same for the same sources.
+JAVA_SOURCES := $(shell find java/src -name '*.java')
+java: $(BUILD)/java/kestrel-runtime.jar
+
+$(BUILD)/java/kestrel-runtime.jar: $(JAVA_SOURCES)
+	rm -rf $(BUILD)/java/classes
+	javac --release 8 -Xlint:all -Werror -d $(BUILD)/java/classes $(JAVA_SOURCES)
+	jar --create --file $@ --date=2000-01-01T00:00:00Z -C $(BUILD)/java/classes .
+
 clean:
 	rm -rf $(BUILD)
 
-.PHONY: all host stub wintest realjvm clean
+.PHONY: all host stub wintest realjvm java clean

@@ -48,7 +48,7 @@ std::uint64_t payload_size(const std::vector<PayloadFile>& files) {
 }  // namespace
 
 BuildSummary build_launcher(const BuildRequest& request) {
-    const LauncherProject project = load_project(request.project);
+    const LauncherProject project = load_project(request.project, request.runtime_jar);
     const std::string stub = read_whole_file(request.stub, "stub");
     const StubLayout layout =
         with_context(request.stub.string(), [&] { return check_stub_layout(stub, LayoutSubject::BareStub); });

@@ -10,6 +10,8 @@ struct BuildRequest {
     std::filesystem::path project;
     std::filesystem::path output;
     std::filesystem::path stub;
+    // The launcher's Java-side runtime for the payload; empty: none.
+    std::filesystem::path runtime_jar;
 };
 
 struct BuildSummary {

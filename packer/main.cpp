@@ -10,12 +10,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The stub installed beside the packer: <packer dir>/../stub/kestrel-stub.exe.
-fs::path default_stub_path(const char* argv0) {
+// A file installed beside the packer: <packer dir>/../<relative>, such as
+// the stub in ../stub/kestrel-stub.exe.
+fs::path beside_packer(const char* argv0, const fs::path& relative) {
     std::error_code error;
     fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (error) self = fs::absolute(argv0);
-    return (self.parent_path() / ".." / "stub" / "kestrel-stub.exe").lexically_normal();
+    return (self.parent_path() / ".." / relative).lexically_normal();
 }
 
 }  // namespace
@@ -25,11 +26,15 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     kestrel::BuildRequest request;
-    request.stub = default_stub_path(argv[0]);
+    request.stub = beside_packer(argv[0], "stub/kestrel-stub.exe");
+    request.runtime_jar = beside_packer(argv[0], "java/kestrel-runtime.jar");
     CLI::App* build = app.add_subcommand("build", "Build a launcher from a project file");
     build->add_option("project", request.project, "Project file (TOML)")->required();
     build->add_option("-o,--output", request.output, "Launcher to write")->required();
     build->add_option("--stub", request.stub, "Launcher stub to start from")->capture_default_str();
+    build->add_option("--runtime-jar", request.runtime_jar,
+                      "The launcher's Java-side runtime, added to the payload unless the project opts out")
+        ->capture_default_str();
 
     fs::path launcher;
     CLI::App* inspect = app.add_subcommand("inspect", "List the configuration and payload of a launcher");

@@ -48,6 +48,10 @@ PayloadFile read_entry(const toml::node& node, const fs::path& base_directory, c
     return {path, file_name, readable_file_size(path, what)};
 }
 
+std::string folded_name(const std::string& name) {
+    return cp1252_fold_case(utf8_to_cp1252(name));
+}
+
 // Names are compared in Windows-1252 with case folded, so a name that has no
 // Windows-1252 form is reported here too.
 void check_distinct_names(const std::vector<PayloadFile>& files) {
@@ -56,7 +60,7 @@ void check_distinct_names(const std::vector<PayloadFile>& files) {
         const std::string& name = files[i].name;
         std::string folded;
         try {
-            folded = cp1252_fold_case(utf8_to_cp1252(name));
+            folded = folded_name(name);
         } catch (const PackError& error) {
             throw PackError("entry " + std::to_string(i + 1) + ": the name '" + name + "': " + error.what());
         }
@@ -78,6 +82,18 @@ std::vector<PayloadFile> read_payload_list(const toml::node& files, const std::f
     }
     check_distinct_names(result);
     return result;
+}
+
+void add_runtime_jar(std::vector<PayloadFile>& files, const std::filesystem::path& jar) {
+    for (const PayloadFile& file : files) {
+        if (folded_name(file.name) == folded_name(kRuntimeJarName)) {
+            throw PackError("the payload file '" + file.name + "' takes the name " + kRuntimeJarName +
+                            " of the launcher runtime (rename it, or set payload.runtime_jar = false)");
+        }
+    }
+    const std::uint64_t size = readable_file_size(
+        jar, "the launcher runtime (built by 'make java'; --runtime-jar names another)");
+    files.push_back({jar, kRuntimeJarName, size});
 }
 
 }  // namespace kestrel

@@ -15,4 +15,12 @@ namespace kestrel {
 // to `base_directory`. Every problem is a PackError naming the entry.
 std::vector<PayloadFile> read_payload_list(const toml::node& files, const std::filesystem::path& base_directory);
 
+// The payload name of the launcher's Java-side runtime, which the launcher
+// puts on the class path with the payload's other archives.
+constexpr const char* kRuntimeJarName = "kestrel-runtime.jar";
+
+// Appends the runtime jar at `jar` to `files` under kRuntimeJarName; a
+// PackError when it cannot be read or a payload file already has that name.
+void add_runtime_jar(std::vector<PayloadFile>& files, const std::filesystem::path& jar);
+
 }  // namespace kestrel

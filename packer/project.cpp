@@ -28,6 +28,11 @@ struct RawKeyTable {
 
 constexpr RawKeyTable kRawKeyTables[] = {{"keys", false}, {"wide_keys", true}};
 
+// payload.runtime_jar switches the launcher runtime in the payload off; it
+// writes no key of its own, so it is not in the settings table.
+constexpr std::string_view kRuntimeJarTable = "payload";
+constexpr std::string_view kRuntimeJarSetting = "runtime_jar";
+
 bool is_raw_key_table(std::string_view name) {
     for (const RawKeyTable& raw : kRawKeyTables) {
         if (name == raw.name) return true;
@@ -48,13 +53,15 @@ toml::table parse_document(const fs::path& file) {
 
 class ProjectReader {
 public:
-    explicit ProjectReader(const fs::path& file) : file_(file.string()), base_directory_(file.parent_path()) {}
+    ProjectReader(const fs::path& file, const fs::path& runtime_jar)
+        : file_(file.string()), base_directory_(file.parent_path()), runtime_jar_(runtime_jar) {}
 
     LauncherProject read(const toml::table& document) {
         check_table_names(document);
         for (const std::string& table : setting_tables()) {
             if (const toml::node* node = document.get(table)) read_named_table(table, *node);
         }
+        finish_payload();
         for (const RawKeyTable& raw : kRawKeyTables) {
             if (const toml::node* node = document.get(raw.name)) read_raw_keys(raw, *node);
         }
@@ -79,6 +86,10 @@ private:
 
     void read_named_table(const std::string& table, const toml::node& node) {
         for (const auto& [name, value] : *node.as_table()) {
+            if (table == kRuntimeJarTable && name.str() == kRuntimeJarSetting) {
+                read_runtime_jar_switch(value);
+                continue;
+            }
             const SettingDefinition* definition = find_setting(table, name.str());
             if (definition == nullptr) fail(value, "unknown setting " + table + "." + std::string(name.str()));
             read_setting(*definition, value);
@@ -88,18 +99,32 @@ private:
     void read_setting(const SettingDefinition& definition, const toml::node& value) {
         const Origin origin{source_location(file_, value), definition.full_name()};
         if (definition.kind == SettingKind::PayloadFiles) {
-            read_payload(definition, value, origin);
+            read_payload(value, origin);
             return;
         }
         const auto texts = with_context(origin.context(), [&] { return setting_key_texts(definition, value); });
         for (const KeyText& text : texts) keys_.assign(text.key, definition.wide, text.text, origin);
     }
 
-    void read_payload(const SettingDefinition& definition, const toml::node& value, const Origin& origin) {
+    void read_payload(const toml::node& value, const Origin& origin) {
         payload_ = with_context(origin.context(), [&] { return read_payload_list(value, base_directory_); });
+        payload_origin_ = origin;
+    }
+
+    void read_runtime_jar_switch(const toml::node& value) {
+        runtime_jar_origin_ = {source_location(file_, value), runtime_jar_origin_.setting};
+        with_runtime_jar_ = with_context(runtime_jar_origin_.context(), [&] { return expect_bool(value, "the value"); });
+    }
+
+    // The launcher runtime joins the files of payload.files; the payload keys
+    // count and name them all.
+    void finish_payload() {
+        if (with_runtime_jar_ && !runtime_jar_.empty())
+            with_context(runtime_jar_origin_.context(), [&] { add_runtime_jar(payload_, runtime_jar_); });
         if (payload_.empty()) return;
-        keys_.assign(definition.companion_key, false, std::to_string(payload_.size()), origin);
-        keys_.assign(definition.key, false, payload_name_list(payload_), origin);
+        const SettingDefinition& files = *find_setting("payload", "files");
+        keys_.assign(files.companion_key, false, std::to_string(payload_.size()), payload_origin_);
+        keys_.assign(files.key, false, payload_name_list(payload_), payload_origin_);
     }
 
     void read_raw_keys(const RawKeyTable& raw, const toml::node& node) {
@@ -136,12 +161,16 @@ private:
     fs::path base_directory_;
     KeyAssignments keys_;
     std::vector<PayloadFile> payload_;
+    Origin payload_origin_{file_, "payload.files"};
+    fs::path runtime_jar_;
+    bool with_runtime_jar_ = true;
+    Origin runtime_jar_origin_{file_, std::string(kRuntimeJarTable) + "." + std::string(kRuntimeJarSetting)};
 };
 
 }  // namespace
 
-LauncherProject load_project(const fs::path& project_file) {
-    return ProjectReader(project_file).read(parse_document(project_file));
+LauncherProject load_project(const fs::path& project_file, const fs::path& runtime_jar) {
+    return ProjectReader(project_file, runtime_jar).read(parse_document(project_file));
 }
 
 }  // namespace kestrel

@@ -16,7 +16,10 @@ struct LauncherProject {
 };
 
 // Any problem with the file or a setting is a PackError that names the file,
-// the position and the setting.
-LauncherProject load_project(const std::filesystem::path& project_file);
+// the position and the setting. `runtime_jar` is the launcher's Java-side
+// runtime, added to the payload unless the project sets
+// payload.runtime_jar = false; an empty path adds none.
+LauncherProject load_project(const std::filesystem::path& project_file,
+                             const std::filesystem::path& runtime_jar = {});
 
 }  // namespace kestrel

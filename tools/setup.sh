@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 xvfb imagemagick
   googletest libtomlplusplus-dev libcli11-dev
-  default-jdk-headless
+  default-jdk-headless junit4
   openjdk-17-jre-headless:i386 libwine-dev:i386 gcc-multilib
 )
 

@@ -14,6 +14,8 @@ echo "== packer tests"
 ctest --test-dir build/host --output-on-failure || status=1
 echo "== Windows-side unit tests (Wine)"
 ctest --test-dir build/wintest -j2 --output-on-failure || status=1
+echo "== Java-side tests (JUnit)"
+tools/java-tests.sh build || status=1
 echo "== end-to-end tests (Wine)"
 KESTREL_TEST_WINEPREFIX="$WINEPREFIX" /usr/bin/python3 -m pytest -q tests/e2e || status=1
 exit $status

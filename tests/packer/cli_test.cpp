@@ -44,14 +44,28 @@ protected:
     testing::ScratchDir dir_;
 };
 
-TEST_F(CliTest, BuildUsesTheStubInTheStubDirectoryBesideThePacker) {
+TEST_F(CliTest, BuildUsesTheStubAndRuntimeJarBesideThePacker) {
     fs::create_directories(dir_ / "bin");
     fs::create_directories(dir_ / "stub");
     fs::copy_file(KESTREL_PACK_EXE, dir_ / "bin/kestrel-pack");
     fs::copy_file(dir_ / "stub.exe", dir_ / "stub/kestrel-stub.exe");
+    dir_.write("java/kestrel-runtime.jar", "runtime classes");
     const CommandResult build = run("build app.toml -o out.exe", dir_ / "bin/kestrel-pack");
     EXPECT_EQ(build.status, 0) << build.err;
     EXPECT_EQ(read_file(dir_ / "out.exe").substr(0, 3584), testing::make_stub());
+    const CommandResult inspect = run("inspect out.exe");
+    EXPECT_NE(inspect.out.find("payload files: 1\n  \"kestrel-runtime.jar\" 15 bytes\n"), std::string::npos)
+        << inspect.out;
+}
+
+TEST_F(CliTest, AnotherRuntimeJarIsNamedOnTheCommandLine) {
+    dir_.write("other.jar", "other");
+    const CommandResult build = run("build app.toml -o out.exe --stub stub.exe --runtime-jar other.jar");
+    EXPECT_EQ(build.status, 0) << build.err;
+    EXPECT_NE(run("inspect out.exe").out.find("\"kestrel-runtime.jar\" 5 bytes"), std::string::npos);
+    expect_one_line_error(run("build app.toml -o out2.exe --stub stub.exe --runtime-jar missing.jar"),
+                          "cannot read the file missing.jar");
+    EXPECT_FALSE(fs::exists(dir_ / "out2.exe"));
 }
 
 TEST_F(CliTest, BadInputFailsWithOneLineAndNoOutput) {
