@@ -175,12 +175,13 @@ static void CheckGivenRuntime(const char* path, bool pathMayBeExecutable, Runtim
     VersionBounds bounds;
     ReadVersionBounds(bounds);
     CopyText(result.executable, path);
-    bool accepted =
-        (pathMayBeExecutable && CheckJavaExecutable(result.executable, true, bounds.minimum, bounds.maximum,
-                                                    nullptr)) ||
-        CheckDesignatedHome(path, bounds.minimum, bounds.maximum, result.executable);
-    result.source = accepted ? RuntimeSource::DesignatedPath : RuntimeSource::None;
     CopyText(result.detail, path);
+    // A path that does not fit is refused rather than checked cut.
+    bool fits = strlen(path) < TextBufferSize;
+    bool accepted = fits && ((pathMayBeExecutable && CheckJavaExecutable(result.executable, true, bounds.minimum,
+                                                                         bounds.maximum, nullptr)) ||
+                             CheckDesignatedHome(path, bounds.minimum, bounds.maximum, result.executable));
+    result.source = accepted ? RuntimeSource::DesignatedPath : RuntimeSource::None;
 }
 
 // The message of the source whose runtime could not be used, then 1005.

@@ -4,13 +4,12 @@ machine-wide registry keys those tests write (JavaSoft and the located
 runtimes), removed before and after each test that uses `machine_registry`.
 """
 import shutil
-import subprocess
 import tempfile
 from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, PACKER, run_wine, windows_path
+from conftest import BUILD, run_wine, windows_path
 
 DOUBLES = BUILD / "wintest" / "doubles"
 LOADER_DRIVER = BUILD / "wintest" / "loader-driver.exe"
@@ -91,14 +90,3 @@ def machine_registry():
     for key in (JAVASOFT, MACHINE_KEY):
         run_wine(["reg", "delete", key, "/f"])
 
-
-def pack_loader_driver(tmp_path, project_text, name="driver.exe"):
-    """Builds the loader driver (tests/tools/LoaderDriver.cpp) with the
-    configuration of `project_text`, as the packer builds a launcher."""
-    project = tmp_path / "driver.toml"
-    project.write_text(project_text)
-    output = tmp_path / name
-    result = subprocess.run([PACKER, "build", project, "-o", output, "--stub", LOADER_DRIVER],
-                            capture_output=True, text=True)
-    assert result.returncode == 0, result.stderr
-    return output

@@ -4,9 +4,9 @@ executable), driven by loader-driver.exe: which message each kind of source
 shows when its runtime's library cannot be used, and with what placeholder."""
 import pytest
 
-from conftest import finish, probe, run_launcher, start_launcher, windows_path
-from runtime_doubles import (loaded_libraries, located_key, machine_registry,  # noqa: F401
-                             make_runtime, pack_loader_driver, reg_import)
+from conftest import finish, pack, probe, run_launcher, start_launcher, windows_path
+from runtime_doubles import (LOADER_DRIVER, loaded_libraries, located_key, machine_registry,  # noqa: F401
+                             make_runtime, reg_import)
 
 MESSAGES = """
 [messages]
@@ -21,7 +21,8 @@ vm_start_failed = "vm failed"
 
 def driver(tmp_path, sequence="", launcher_type="console"):
     keys = f"[keys]\n\"128\" = '{sequence}'\n" if sequence else ""
-    return pack_loader_driver(tmp_path, f'[launcher]\ntype = "{launcher_type}"\n' + keys + MESSAGES)
+    return pack(tmp_path, f'[launcher]\ntype = "{launcher_type}"\n' + keys + MESSAGES, name="driver.exe",
+                stub=LOADER_DRIVER)
 
 
 def lines(*texts):

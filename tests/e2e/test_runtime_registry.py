@@ -20,6 +20,16 @@ def home_value(path):
     return {"JavaHome": windows_path(path)}
 
 
+def current_versions(tmp_path, jre, jdk):
+    """The keys of both products with "CurrentVersion": each of `jre` and
+    `jdk` is (current version, name of the home below tmp_path)."""
+    entries = {}
+    for kind, (version, home) in (("jre", jre), ("jdk", jdk)):
+        entries[installed_runtime_key(kind, "")] = {"CurrentVersion": version}
+        entries[installed_runtime_key(kind, version)] = home_value(tmp_path / home)
+    return entries
+
+
 def expect_loaded(exe, root, library):
     run = run_launcher(exe, "-q")
     assert (run.returncode, run.stderr) == (0, ""), run
@@ -30,12 +40,7 @@ def test_greater_current_version_wins_and_no_version_key_is_walked(tmp_path):
     exe = registry_launcher(tmp_path)
     make_runtime(tmp_path / "jre15", "1.5.0_22")
     make_runtime(tmp_path / "jdk16", "1.6.0_45")
-    reg_import({
-        installed_runtime_key("jre", ""): {"CurrentVersion": "1.5"},
-        installed_runtime_key("jre", "1.5"): home_value(tmp_path / "jre15"),
-        installed_runtime_key("jdk", ""): {"CurrentVersion": "1.6"},
-        installed_runtime_key("jdk", "1.6"): home_value(tmp_path / "jdk16"),
-    })
+    reg_import(current_versions(tmp_path, jre=("1.5", "jre15"), jdk=("1.6", "jdk16")))
     expect_loaded(exe, tmp_path, "jdk16/bin/client")
     assert probes(tmp_path / "jre15") == 0
 
@@ -45,12 +50,7 @@ def test_runtime_environment_wins_a_tie_and_bounds_empty_a_current_version(tmp_p
     make_runtime(tmp_path / "jre", "1.5.0_22")
     make_runtime(tmp_path / "jdk", "1.5.0_22")
     make_runtime(tmp_path / "old", "1.4.2_19")
-    reg_import({
-        installed_runtime_key("jre", ""): {"CurrentVersion": "1.5"},
-        installed_runtime_key("jre", "1.5"): home_value(tmp_path / "jre"),
-        installed_runtime_key("jdk", ""): {"CurrentVersion": "1.5"},
-        installed_runtime_key("jdk", "1.5"): home_value(tmp_path / "jdk"),
-    })
+    reg_import(current_versions(tmp_path, jre=("1.5", "jre"), jdk=("1.5", "jdk")))
     expect_loaded(exe, tmp_path, "jre/bin/client")
     (tmp_path / "jre/bin/client/jvm.log").unlink()
     # A current version below the minimum counts as empty: the greater one wins.
