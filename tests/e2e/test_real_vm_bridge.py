@@ -87,7 +87,7 @@ def test_wine_faults_and_java_stack_overflows_are_handled(checks):
 
 
 def test_path_options_reach_the_vm_as_linux_paths(checks, probe_classes):
-    drive_c = PREFIX / "dosdevices" / "c:"
+    drive_c = (PREFIX / "dosdevices" / "c:").resolve()
     # The quote elements and a path Wine cannot map stay as they were.
     assert checks["java.class.path"] == f'":{probe_classes}:C:\\no\\such\\dir:"'
     assert checks["java.library.path"] == f"{probe_classes}:{drive_c / 'windows'}"
@@ -99,7 +99,8 @@ def test_path_options_reach_the_vm_as_linux_paths(checks, probe_classes):
 
 
 def test_strings_that_are_windows_paths_arrive_as_linux_paths(checks):
-    assert checks["path"] == f"7|1099511627781|2.5|true|{PREFIX / 'dosdevices' / 'c:' / 'windows'}"
+    windows_directory = (PREFIX / "dosdevices" / "c:" / "windows").resolve()
+    assert checks["path"] == f"7|1099511627781|2.5|true|{windows_directory}"
 
 
 def test_an_unbridged_function_stops_the_process_with_its_name(probe_classes):

@@ -11,8 +11,8 @@
 int is_absolute_windows_path(const WCHAR *text, size_t length);
 
 /* The Linux file name of the Windows path `path` (relative ones against
- * the current directory) in the Unix encoding, or NULL when Wine cannot
- * map it. Free with free(). */
+ * the current directory) in the Unix encoding, free of symbolic links as
+ * far as it exists, or NULL when Wine cannot map it. Free with free(). */
 char *linux_file_name(const WCHAR *path);
 
 #endif
