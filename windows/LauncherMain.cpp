@@ -13,6 +13,7 @@
 #include "ProcessEnvironment.h"
 #include "Resources.h"
 #include "SingleInstance.h"
+#include "UserRegistry.h"
 #include "WinLoader.h"
 
 const char* LauncherArguments = "";
@@ -42,26 +43,11 @@ const char* CommandLineTail(const char* commandLine) {
 
 // The flag that a previous run had to look for a runtime.
 static bool InstallStartedIsSet() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, LAUNCHER_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 0, size = sizeof value, type = 0;
-    bool set = RegQueryValueExA(key, "InstallStarted", nullptr, &type, (BYTE*)&value, &size) ==
-                   ERROR_SUCCESS &&
-               size == sizeof value && value != 0;
-    RegCloseKey(key);
-    return set;
+    DWORD value = 0;
+    return ReadUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", &value) && value != 0;
 }
 
-static void SetInstallStarted() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, LAUNCHER_REGISTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    DWORD one = 1;
-    RegSetValueExA(key, "InstallStarted", 0, REG_DWORD, (const BYTE*)&one, sizeof one);
-    RegCloseKey(key);
-}
+static void SetInstallStarted() { WriteUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", 1); }
 
 // Asks whether to pick the runtime by hand after an unfinished earlier run.
 static bool UserWantsManualRuntime() {

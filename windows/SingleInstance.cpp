@@ -9,6 +9,7 @@
 #include "ConfigBlock.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
+#include "UserRegistry.h"
 #include "WindowDiscovery.h"
 
 char* SemaphoreName = nullptr;
@@ -24,26 +25,11 @@ static void ReplaceBackslashes(char* out, const char* path) {
 }
 
 DWORD ReadInstancePid() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, PIDS_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    DWORD processId = 0, size = sizeof processId;
-    bool read = RegQueryValueExA(key, ExecutablePath(), nullptr, nullptr, (BYTE*)&processId, &size) ==
-                    ERROR_SUCCESS &&
-                size == sizeof processId;
-    RegCloseKey(key);
-    return read ? processId : 0;
+    DWORD processId = 0;
+    return ReadUserDword(PIDS_REGISTRY_KEY, ExecutablePath(), &processId) ? processId : 0;
 }
 
-void WriteInstancePid() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, PIDS_REGISTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    DWORD processId = GetCurrentProcessId();
-    RegSetValueExA(key, ExecutablePath(), 0, REG_DWORD, (const BYTE*)&processId, sizeof processId);
-    RegCloseKey(key);
-}
+void WriteInstancePid() { WriteUserDword(PIDS_REGISTRY_KEY, ExecutablePath(), GetCurrentProcessId()); }
 
 // Leaves the running process an empty communication file; a file that cannot
 // be written is passed over.

@@ -16,6 +16,7 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ArgumentSplitting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowDiscovery.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UserRegistry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextBuilder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClassPathSpec.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VMOptionsFile.cpp
