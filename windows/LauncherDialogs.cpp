@@ -12,6 +12,7 @@
 #include "ErrorReporting.h"
 #include "LauncherMain.h"
 #include "Resources.h"
+#include "RuntimeLocator.h"
 
 int ProgressLimit = 0;
 int ProgressBase = 0;
@@ -93,6 +94,8 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
     case IDC_LOCATE:
+        // The dialog stays open after a cancelled or refused selection.
+        if (LocateRuntime(dialog)) EndDialog(dialog, IDC_LOCATE);
         return FALSE;
     case IDCANCEL:
         exit(1);

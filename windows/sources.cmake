@@ -30,8 +30,9 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WinLoader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/InstalledRuntimes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PackExpansion.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RuntimeLocator.cpp
 )
-set(KESTREL_STUB_LIBRARIES comctl32 shell32)
+set(KESTREL_STUB_LIBRARIES comctl32 shell32 comdlg32)
 # The JNI interface: the machine's JDK supplies jni.h, jni/ the 32-bit
 # Windows definitions that jni.h includes (found first).
 set(KESTREL_JNI_INCLUDE /usr/lib/jvm/default-java/include CACHE PATH "Directory of the JDK's jni.h")

@@ -2,16 +2,19 @@
 // of another process, prints its caption and every child control, and
 // optionally presses one of its buttons.
 //
-//   window-probe [--timeout SECONDS] [--class NAME] [--title TEXT] [--press ID]
+//   window-probe [--timeout SECONDS] [--class NAME] [--title TEXT] [--set-text ID=TEXT] [--press ID]
+//                [--wait SECONDS]
 //
 // Output (UTF-8), one line each:
 //   caption <text>
 //   owner <caption of the owner window, or "-">
 //   style <hex window style>
 //   item <id> <class> <visible 0|1> <text>
-// After a press it waits (within the timeout) until the window is gone.
+// --set-text puts TEXT into control ID (an edit field, say) before any press.
+// After a press it waits until the window is gone, at most --wait seconds
+// (default: until the timeout); --wait 0 for a window that stays.
 // Exit codes: 0 found (and pressed), 2 no such window before the timeout,
-// 3 no such button.
+// 3 no such button or control.
 #include <windows.h>
 
 #include <cstdio>
@@ -76,13 +79,17 @@ void PrintWindow(HWND window) {
 int wmain(int argc, wchar_t** argv) {
     Query query;
     double timeout = 10;
+    double wait = -1;  // after a press; negative: until the timeout
     int press = 0;
+    std::wstring setText;  // "ID=TEXT"
     for (int i = 1; i + 1 < argc; i += 2) {
         std::wstring option = argv[i];
         if (option == L"--timeout") timeout = _wtof(argv[i + 1]);
         else if (option == L"--class") query.windowClass = argv[i + 1];
         else if (option == L"--title") query.title = argv[i + 1];
         else if (option == L"--press") press = _wtoi(argv[i + 1]);
+        else if (option == L"--set-text") setText = argv[i + 1];
+        else if (option == L"--wait") wait = _wtof(argv[i + 1]);
     }
     DWORD deadline = GetTickCount() + DWORD(timeout * 1000);
     while (!query.found) {
@@ -96,6 +103,16 @@ int wmain(int argc, wchar_t** argv) {
     }
     PrintWindow(query.found);
     fflush(stdout);
+    if (!setText.empty()) {
+        size_t separator = setText.find(L'=');
+        int item = _wtoi(setText.substr(0, separator).c_str());
+        HWND control = GetDlgItem(query.found, item);
+        if (separator == std::wstring::npos || !control) {
+            printf("no control %d\n", item);
+            return 3;
+        }
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(setText.c_str() + separator + 1));
+    }
     if (press) {
         HWND button = GetDlgItem(query.found, press);
         if (!button) {
@@ -104,6 +121,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         PostMessageW(button, BM_CLICK, 0, 0);
         // Wait until the window is gone, so a following probe cannot find it.
+        if (wait >= 0) deadline = GetTickCount() + DWORD(wait * 1000);
         while (IsWindow(query.found) && LONG(GetTickCount() - deadline) <= 0) Sleep(20);
     }
     return 0;
