@@ -15,6 +15,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 #ifndef JVM_DOUBLE_WITHOUT_ENTRY
-// JNI_ERR: creating a VM belongs to a later stage of the tests.
-extern "C" __declspec(dllexport) long __stdcall JNI_CreateJavaVM(void**, void**, void*) { return -1; }
+#include "JniDouble.h"
+
+// A VM whose JNI tables serve and record the launcher's calls (JniDouble.cpp).
+jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* args) { return CreateJavaVMDouble(vm, env, args); }
 #endif
