@@ -14,12 +14,19 @@
 #include "ConfigBlock.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
+#include "JvmLibrary.h"
 #include "LauncherMain.h"
 #include "PathText.h"
 #include "ProcessEnvironment.h"
+#include "SingleInstance.h"
 #include "VMOptionsFile.h"
 #include "VariableExpansion.h"
 #include "WideText.h"
+
+// The created VM and the interface pointer of the thread that created it,
+// which runs every JNI call of the launcher.
+static JavaVM* VmHandle = nullptr;
+static JNIEnv* VmEnv = nullptr;
 
 void ExpandVariables(char* text, size_t capacity) {
     char* environment = GetEnvironmentStringsA();
@@ -201,4 +208,143 @@ bool BuildVMOptions(const StringList& properties, const char* commandLine, VMOpt
         if (!result.remainingCommandLine) return false;
     }
     return MakeInitArgs(options, result.initArgs);
+}
+
+// "-D<name>=<value>"; false when out of memory.
+static bool AppendProperty(StringList& properties, const char* name, const char* value) {
+    TextBuilder option;
+    option.Append("-D");
+    option.Append(name);
+    option.Append("=");
+    option.Append(value);
+    return !option.Failed() && properties.Append(option.Text());
+}
+
+// The launcher's system properties for the Java side, in their fixed order.
+static bool BuildLauncherProperties(StringList& properties) {
+    char modulePath[TextBufferSize], communicationFile[TextBufferSize];
+    DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+    if (length == 0 || length >= sizeof modulePath) modulePath[0] = '\0';
+    MakeProcessFileName(communicationFile, sizeof communicationFile, GetCurrentProcessId());
+    return (!SemaphoreName || AppendProperty(properties, "kestrel.semaphoreName", SemaphoreName)) &&
+           (!ManualMode || AppendProperty(properties, "kestrel.manualJre", "true")) &&
+           (ProductFlavour != 'i' || AppendProperty(properties, "kestrel.isTanager", "true")) &&
+           AppendProperty(properties, "kestrel.moduleName", modulePath) &&
+           AppendProperty(properties, "kestrel.processCommFile", communicationFile) &&
+           AppendProperty(properties, "kestrel.tempDir", PayloadDirectory);
+}
+
+// The log file of `fileKey` as a full path in its configured case when the
+// flag of `flagKey` is on, else the empty string.
+static bool AppendLogFileArgument(StringList& arguments, int flagKey, int fileKey) {
+    char path[TextBufferSize] = "";
+    if (ConfigInt(flagKey) != 0) {
+        char name[TextBufferSize];
+        ConfigString(fileKey, name, sizeof name);
+        NormalisePath(path, sizeof path, name, true);
+    }
+    return arguments.Append(path);
+}
+
+// The five arguments in front of the application's: windowed flag, main
+// class, error log, output log, verbose flag.
+static bool BuildLauncherArguments(StringList& arguments) {
+    char mainClass[TextBufferSize];
+    ConfigString(122, mainClass, sizeof mainClass);
+    return arguments.Append(ConfigInt(107) == 1 ? "true" : "false") && arguments.Append(mainClass) &&
+           AppendLogFileArgument(arguments, 102, 103) && AppendLogFileArgument(arguments, 104, 105) &&
+           arguments.Append(ConfigInt(106) != 0 ? "true" : "false");
+}
+
+// The fixed arguments, the configured default arguments (expanded) and the
+// remaining command line (as given), in this order.
+static bool BuildMainArguments(const char* commandLine, StringList& arguments) {
+    if (!BuildLauncherArguments(arguments)) return false;
+    char defaults[TextBufferSize];
+    ConfigString(124, defaults, sizeof defaults);
+    ExpandVariables(defaults, sizeof defaults);
+    return AppendArgumentWords(defaults, nullptr, arguments) && AppendArgumentWords(commandLine, nullptr, arguments);
+}
+
+// A Java string of `text`, each byte widened to the UTF-16 unit of the same
+// value, as the C library's default locale converts it: the ANSI code page
+// is not consulted, so byte 0xE9 arrives as U+00E9. The whole text is
+// converted, however long.
+static jstring NewWidenedString(const char* text) {
+    size_t length = strlen(text);
+    jchar* units = static_cast<jchar*>(malloc((length + 1) * sizeof(jchar)));
+    if (!units) return nullptr;
+    for (size_t i = 0; i < length; ++i) units[i] = jchar(static_cast<unsigned char>(text[i]));
+    jstring string = VmEnv->NewString(units, jsize(length));
+    free(units);
+    return string;
+}
+
+// The arguments as a java.lang.String array; null when the VM could not
+// create it (out of memory), which the caller reports like a failed start
+// instead of stopping the process on an assertion.
+static jobjectArray NewArgumentArray(const StringList& arguments) {
+    jclass stringClass = VmEnv->FindClass("java/lang/String");
+    if (!stringClass) return nullptr;
+    jobjectArray array = VmEnv->NewObjectArray(jsize(arguments.Count()), stringClass, nullptr);
+    if (!array) return nullptr;
+    for (size_t i = 0; i < arguments.Count(); ++i) {
+        jstring argument = NewWidenedString(arguments.At(i));
+        if (!argument) return nullptr;
+        VmEnv->SetObjectArrayElement(array, jsize(i), argument);
+    }
+    return array;
+}
+
+// Prints and clears a pending Java exception; true when there was one.
+static bool DescribePendingException() {
+    if (!VmEnv->ExceptionOccurred()) return false;
+    VmEnv->ExceptionDescribe();
+    return true;
+}
+
+// An installer's first-run step, when the marker file exists below the
+// application directory; false when main is not to be called.
+static bool RunFirstRunStep() {
+    char marker[TextBufferSize];
+    if (!ApplicationDirectoryFile(marker, sizeof marker, "\\.tanager\\firstrun") || !FileExists(marker)) return true;
+    jclass firstRun = VmEnv->FindClass("com/tanager/runtime/FirstRun");
+    if (!firstRun) FatalConfiguredError(1009, "%ERROR_CODE%", "14");
+    jmethodID method = VmEnv->GetStaticMethodID(firstRun, "firstRun", "()Z");
+    if (!method) FatalConfiguredError(1009, "%ERROR_CODE%", "15");
+    // The variadic entry itself: jni.h's C++ helper would go through the
+    // va_list variant of the function table.
+    jboolean start = VmEnv->functions->CallStaticBooleanMethod(VmEnv, firstRun, method);
+    if (DescribePendingException()) return false;
+    return start != JNI_FALSE;
+}
+
+// True when main returned normally or the first-run step skipped it.
+static bool InvokeMain(const char* commandLine) {
+    if (ProductFlavour == 'i' && !RunFirstRunStep()) return true;
+    jclass launcher = VmEnv->FindClass("com/kestrel/runtime/WinLauncher");
+    if (!launcher) FatalConfiguredError(1010, nullptr, nullptr);
+    jmethodID main = VmEnv->GetStaticMethodID(launcher, "main", "([Ljava/lang/String;)V");
+    if (!main) FatalConfiguredError(1011, nullptr, nullptr);
+    StringList arguments;
+    if (!BuildMainArguments(commandLine, arguments)) return false;
+    jobjectArray array = NewArgumentArray(arguments);
+    if (!array) {
+        DescribePendingException();
+        return false;
+    }
+    VmEnv->functions->CallStaticVoidMethod(VmEnv, launcher, main, array);
+    return !DescribePendingException();
+}
+
+bool StartJavaVM(const char* commandLine) {
+    StringList properties;
+    VMOptions options;
+    if (!BuildLauncherProperties(properties) || !BuildVMOptions(properties, commandLine, options)) return false;
+    if (!CreateJavaVMEntry ||
+        CreateJavaVMEntry(reinterpret_cast<void**>(&VmHandle), reinterpret_cast<void**>(&VmEnv), &options.initArgs) != 0)
+        return false;
+    if (!InvokeMain(options.remainingCommandLine)) return false;
+    VmHandle->DestroyJavaVM();
+    return true;
 }

@@ -40,3 +40,13 @@ struct VMOptions {
 // options of key 123, and with key 125 the leading "-J" words of
 // `commandLine`. False when memory ran out.
 bool BuildVMOptions(const StringList& properties, const char* commandLine, VMOptions& result);
+
+// Creates the VM through the loaded runtime's JNI_CreateJavaVM with the
+// launcher properties and the option list, runs an installer's first-run
+// step, calls com.kestrel.runtime.WinLauncher.main with the five fixed
+// arguments, the configured and the command-line arguments, and destroys the
+// VM when main returns (which waits for the application's last non-daemon
+// thread). `commandLine` is the launcher's command-line tail, switches kept.
+// False when the VM could not be created or set up, or main ended with an
+// exception; some failures end the process with their own message.
+bool StartJavaVM(const char* commandLine);

@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "ConfigBlock.h"
+#include "ErrorReporting.h"
 #include "FileUtils.h"
+#include "JavaVMLauncher.h"
 #include "LauncherDialogs.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
@@ -129,5 +131,6 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
     ChooseProgressValues(archivePresent);
     if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
+    if (!StartJavaVM(LauncherArguments)) FatalConfiguredError(1005, nullptr, nullptr);
     return 0;
 }
