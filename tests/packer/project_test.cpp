@@ -16,7 +16,7 @@ using testing::ScratchDir;
 
 class ProjectTest : public ::testing::Test {
 protected:
-    LauncherProject load(const std::string& toml) { return load_project(dir_.write("app.toml", toml)); }
+    LauncherProject load(const std::string& toml) { return load_project(dir_.write("app.toml", toml), runtime_jar_); }
 
     // The message of the PackError that loading `toml` gives.
     std::string load_error(const std::string& toml) {
@@ -29,6 +29,7 @@ protected:
     }
 
     ScratchDir dir_;
+    std::filesystem::path runtime_jar_;  // none unless a test provides one
 };
 
 TEST_F(ProjectTest, EveryNamedSettingWritesItsKey) {
@@ -154,26 +155,11 @@ TEST_F(ProjectTest, PayloadFilesAreFoundBesideTheProjectAndNamedInKeys) {
 class RuntimeJarTest : public ProjectTest {
 protected:
     RuntimeJarTest() { runtime_jar_ = dir_.write("build/kestrel-runtime.jar", "runtime"); }
-
-    LauncherProject load_with_runtime(const std::string& toml) {
-        return load_project(dir_.write("app.toml", toml), runtime_jar_);
-    }
-
-    std::string load_with_runtime_error(const std::string& toml) {
-        try {
-            load_with_runtime(toml);
-        } catch (const PackError& error) {
-            return error.what();
-        }
-        return "(no error)";
-    }
-
-    std::filesystem::path runtime_jar_;
 };
 
 TEST_F(RuntimeJarTest, JoinsThePayloadLastAndIsCountedAndNamed) {
     dir_.write("app.jar", "jar");
-    LauncherProject project = load_with_runtime("[payload]\nfiles = [\"app.jar\"]\n");
+    LauncherProject project = load("[payload]\nfiles = [\"app.jar\"]\n");
     ASSERT_EQ(project.payload.size(), 2u);
     EXPECT_EQ(project.payload[1].source, runtime_jar_);
     EXPECT_EQ(project.payload[1].name, "kestrel-runtime.jar");
@@ -182,7 +168,7 @@ TEST_F(RuntimeJarTest, JoinsThePayloadLastAndIsCountedAndNamed) {
     EXPECT_EQ(project.block.narrow.at(2003), "app.jar;kestrel-runtime.jar;");
 
     // Also without any payload of the project's own.
-    project = load_with_runtime("[java]\nmain_class = \"Main\"\n");
+    project = load("[java]\nmain_class = \"Main\"\n");
     ASSERT_EQ(project.payload.size(), 1u);
     EXPECT_EQ(project.block.narrow.at(2002), "1");
     EXPECT_EQ(project.block.narrow.at(2003), "kestrel-runtime.jar;");
@@ -190,27 +176,27 @@ TEST_F(RuntimeJarTest, JoinsThePayloadLastAndIsCountedAndNamed) {
 
 TEST_F(RuntimeJarTest, TheProjectCanLeaveItOut) {
     dir_.write("app.jar", "jar");
-    LauncherProject project = load_with_runtime("[payload]\nfiles = [\"app.jar\"]\nruntime_jar = false\n");
+    LauncherProject project = load("[payload]\nfiles = [\"app.jar\"]\nruntime_jar = false\n");
     ASSERT_EQ(project.payload.size(), 1u);
     EXPECT_EQ(project.block.narrow.at(2003), "app.jar;");
-    project = load_with_runtime("[payload]\nruntime_jar = false\n");
+    project = load("[payload]\nruntime_jar = false\n");
     EXPECT_TRUE(project.payload.empty());
     EXPECT_EQ(project.block.narrow.count(2002), 0u);
-    project = load_with_runtime("[payload]\nruntime_jar = true\n");
+    project = load("[payload]\nruntime_jar = true\n");
     EXPECT_EQ(project.payload.size(), 1u);
 }
 
 TEST_F(RuntimeJarTest, ProblemsAreReportedWithTheSetting) {
     dir_.write("mine.jar", "jar");
-    std::string message = load_with_runtime_error(
+    std::string message = load_error(
         "[payload]\nfiles = [{ source = \"mine.jar\", name = \"Kestrel-Runtime.JAR\" }]\n");
     EXPECT_NE(message.find("payload.runtime_jar: the payload file 'Kestrel-Runtime.JAR' takes the name"),
               std::string::npos) << message;
-    message = load_with_runtime_error("[payload]\nruntime_jar = \"no\"\n");
+    message = load_error("[payload]\nruntime_jar = \"no\"\n");
     EXPECT_NE(message.find("app.toml:2:15: payload.runtime_jar: the value must be true or false"), std::string::npos)
         << message;
     std::filesystem::remove(runtime_jar_);
-    message = load_with_runtime_error("");
+    message = load_error("");
     EXPECT_NE(message.find("payload.runtime_jar: the launcher runtime (built by 'make java'"), std::string::npos)
         << message;
     EXPECT_NE(message.find("cannot read the file " + runtime_jar_.string()), std::string::npos) << message;
