@@ -13,7 +13,8 @@ package com.example.hello;
  * </pre>
  *
  * The argument "--exit N" ends the VM with status N, "--throw" ends main with
- * an exception, and "--stderr TEXT" writes TEXT to the error stream.
+ * an exception, and "--stderr TEXT" writes TEXT to the error stream. As an
+ * installer's first-run hook, the class announces the first run.
  */
 public final class Hello {
     private static final String[] LAUNCHER_PROPERTIES = {
@@ -39,6 +40,11 @@ public final class Hello {
         }
         System.out.println("class path=" + System.getProperty("java.class.path"));
         follow(args);
+    }
+
+    /** The first-run hook of an installer, named by tanager.firstRunHook. */
+    public static void firstRun() {
+        System.out.println("first run of the sample application");
     }
 
     private static void follow(String[] args) {
