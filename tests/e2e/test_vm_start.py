@@ -389,11 +389,14 @@ def test_mandatory_class_path_entries(app_dir, monkeypatch):
     double = Double(app_dir)
     monkeypatch.delenv("KESTREL_UNSET_CP", raising=False)
     monkeypatch.setenv("KESTREL_EMPTY_DIR", "empty")
+    monkeypatch.setenv("KESTREL_EMPTY_CP", "")
     (app_dir / "empty").mkdir()
     cases = [
         ('[{ directory = "missing\\\\classes", mandatory = true }]', error_line("Missing missing\\classes")),
         ('[{ archive = "${KESTREL_EMPTY_DIR}\\\\none.jar", mandatory = true }]', error_line("Missing empty\\none.jar")),
         ('[{ env = "KESTREL_UNSET_CP", mandatory = true }]', error_line("Define KESTREL_UNSET_CP")),
+        # Defined but empty: not found, like a missing file.
+        ('[{ env = "KESTREL_EMPTY_CP", mandatory = true }]', error_line("Missing KESTREL_EMPTY_CP")),
     ]
     for class_path, message in cases:
         run = run_launcher(launcher(app_dir, double, f"[java]\nclass_path = {class_path}\n"), "-q")
