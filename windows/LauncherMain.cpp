@@ -12,6 +12,7 @@
 #include "FileUtils.h"
 #include "JavaVMLauncher.h"
 #include "LauncherDialogs.h"
+#include "PayloadExtraction.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
 #include "SingleInstance.h"
@@ -117,6 +118,7 @@ static bool HandleMissingRuntime(HWND dialog) {
 DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     HWND dialog = static_cast<HWND>(progressDialog);
     if (dialog) SetProgressPosition(dialog, 0);
+    if (!ExtractPayload(PayloadDirectory, TextBufferSize)) EndWithCorruptedInstallation(dialog);
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
 
     char archivePath[TextBufferSize];

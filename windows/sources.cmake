@@ -12,6 +12,7 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PathText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CenterWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessEnvironment.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PayloadExtraction.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VariableExpansion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ArgumentSplitting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowDiscovery.cpp

@@ -73,6 +73,19 @@ TEST(ExecutablePaths, ResolutionAgainstTheExecutableDirectory) {
     EXPECT_STREQ(out, "c:\\dir");
 }
 
+TEST(ExecutablePaths, UncAndQuotedPathsAreResolvedByTheirForm) {
+    char out[TextBufferSize];
+    std::string directory = ExecutableDirectory();
+    ASSERT_TRUE(ResolveAgainstExeDir(out, sizeof out, "\\\\server\\share\\\\x"));
+    EXPECT_STREQ(out, "\\\\server\\share\\x");  // UNC: unchanged but for the collapsed run
+    ASSERT_TRUE(ResolveAgainstExeDir(out, sizeof out, "\"C:\\x\""));
+    EXPECT_STREQ(out, "\"C:\\x\"");  // quoted drive path: absolute, quotes kept
+    ASSERT_TRUE(ResolveAgainstExeDir(out, sizeof out, "\\rooted"));
+    EXPECT_EQ(out, directory + "rooted");  // no drive: relative, the run collapsed
+    ASSERT_TRUE(ResolveAgainstExeDir(out, sizeof out, "C:x"));
+    EXPECT_EQ(out, directory + "C:x");  // drive-relative counts as relative
+}
+
 TEST(ExecutablePaths, PathListsSkipEmptyEntries) {
     char out[TextBufferSize];
     std::string directory = ExecutableDirectory();
