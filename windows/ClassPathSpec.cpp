@@ -1,4 +1,4 @@
-// ClassPathSpec.cpp — entries of the class path specification.
+// ClassPathSpec.cpp — entries of the configured class path list.
 #include "ClassPathSpec.h"
 
 #include <cstring>

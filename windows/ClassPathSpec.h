@@ -1,4 +1,4 @@
-// ClassPathSpec.h — reading the class path specification: ';'-separated
+// ClassPathSpec.h — reading the configured class path list: ';'-separated
 // entries, each a kind letter, a mandatory mark and a name; and how an
 // environment variable's value joins the class path. No Win32 calls.
 #pragma once
@@ -12,7 +12,7 @@ struct ClassPathEntry {
     size_t nameLength;
 };
 
-// The next entry of the specification at *cursor, moving the cursor behind
+// The next entry of the list at *cursor, moving the cursor behind
 // it; false at the end. Empty entries are skipped, and so are entries of
 // fewer than three characters: a kind letter without a name names nothing
 // that could be added or found missing.

@@ -1,4 +1,4 @@
-// The class path: entries of the specification, environment values on the
+// The class path: entries of the configured list, environment values on the
 // class path, and the option assembled from a payload directory (the
 // configuration is empty in this test program, so no entry is configured).
 #include <gtest/gtest.h>
