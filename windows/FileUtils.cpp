@@ -12,7 +12,7 @@
 #include "PathText.h"
 
 HANDLE OpenOwnExecutable() {
-    static char path[TextBufferSize];
+    char path[TextBufferSize];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path) return INVALID_HANDLE_VALUE;
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -28,30 +28,45 @@ int32_t ReadBlockInt(HANDLE file) {
                    uint32_t(bytes[3]) << 24);
 }
 
-// Computed on first use by the one thread resolving paths at that time.
-static char CachedExecutablePath[TextBufferSize];
-static char CachedExecutableDirectory[TextBufferSize];
+// Computed on first use by the one thread resolving paths at that time, and
+// kept on the heap (a static buffer would take its full size in the file).
+static char* CachedExecutablePath;
+static char* CachedExecutableDirectory;
+
+// A heap copy of `text`, or "" when memory runs out.
+static char* KeepCopy(const char* text) {
+    char* copy = strdup(text);
+    return copy ? copy : const_cast<char*>("");
+}
+
+static void ComputeExecutablePath(char* out) {
+    char modulePath[TextBufferSize];
+    out[0] = '\0';
+    DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+    if (length == 0 || length >= sizeof modulePath) return;
+    DWORD shortLength = GetShortPathNameA(modulePath, out, TextBufferSize);
+    if (shortLength == 0 || shortLength >= TextBufferSize) strcpy(out, modulePath);
+    CharLowerA(out);
+    CollapseBackslashes(out);
+}
 
 const char* ExecutablePath() {
-    if (!CachedExecutablePath[0]) {
-        char modulePath[TextBufferSize];
-        DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
-        if (length == 0 || length >= sizeof modulePath) return CachedExecutablePath;
-        DWORD shortLength = GetShortPathNameA(modulePath, CachedExecutablePath, TextBufferSize);
-        if (shortLength == 0 || shortLength >= TextBufferSize) strcpy(CachedExecutablePath, modulePath);
-        CharLowerA(CachedExecutablePath);
-        CollapseBackslashes(CachedExecutablePath);
+    if (!CachedExecutablePath) {
+        char path[TextBufferSize];
+        ComputeExecutablePath(path);
+        CachedExecutablePath = KeepCopy(path);
     }
     return CachedExecutablePath;
 }
 
 const char* ExecutableDirectory() {
-    if (!CachedExecutableDirectory[0]) {
+    if (!CachedExecutableDirectory) {
+        char directory[TextBufferSize];
         char* filePart = nullptr;
-        DWORD length = GetFullPathNameA(ExecutablePath(), TextBufferSize, CachedExecutableDirectory,
-                                        &filePart);
-        if (length == 0 || length >= TextBufferSize) CachedExecutableDirectory[0] = '\0';
+        DWORD length = GetFullPathNameA(ExecutablePath(), sizeof directory, directory, &filePart);
+        if (length == 0 || length >= sizeof directory) directory[0] = '\0';
         else if (filePart) *filePart = '\0';
+        CachedExecutableDirectory = KeepCopy(directory);
     }
     return CachedExecutableDirectory;
 }
