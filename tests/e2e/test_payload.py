@@ -134,6 +134,22 @@ def test_deletion_lists_grow_with_every_reporting_run(tmp_path):
         [(windows_path(d) + "\\" + name).lower() for name in ("a.txt", "sub\\b.txt")] for d in directories]
 
 
+def test_an_error_after_a_complete_extraction_records_files_then_the_directory(tmp_path):
+    # A runtime archive among the payload files takes the sequence past the
+    # runtime search; without a usable runtime the start then fails with a
+    # reported error, which records the deletion lists.
+    exe = pack(tmp_path, '[launcher]\ntype = "console"\n[payload]\nfiles = ["a.txt", "jre.tar.gz"]\n'
+               'runtime_jar = false\n', {"a.txt": "a", "jre.tar.gz": b"not an archive"})
+    temp = tmp_path / "temp"
+    temp.mkdir()
+    run = launch(tmp_path, exe, "-q", temp_dir=temp)
+    assert run.returncode != 0 and run.stderr and "no jre found" not in run.stdout
+    directory = windows_path(the_payload_directory(temp))
+    assert [entry.lower() for entry in deletion_list("delete_file")] == [
+        (directory + "\\" + name).lower() for name in ("a.txt", "jre.tar.gz")]
+    assert [entry.lower() for entry in deletion_list("delete_dir")] == [directory.lower()]
+
+
 def test_a_truncated_last_record_ends_a_quiet_start_silently(tmp_path):
     exe, temp = packed(tmp_path), tmp_path / "temp"
     temp.mkdir()

@@ -117,3 +117,7 @@ def test_quiet_start_looks_for_the_runtime_archive_in_the_working_directory(tmp_
     run = Launch(tmp_path, exe, "-q", cwd="/").finish()
     assert "no jre found" not in run.stdout
     assert reg_query(REGISTRY_KEY, "InstallStarted") is None
+    # Whatever the archive leads to, a run without payload registers nothing:
+    # an error reported on the way leaves no deletion list.
+    assert reg_query(REGISTRY_KEY + "\\temp", "delete_file") is None
+    assert reg_query(REGISTRY_KEY + "\\temp", "delete_dir") is None
