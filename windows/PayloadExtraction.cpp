@@ -38,8 +38,7 @@ static void WriteAll(HANDLE target, const unsigned char* bytes, DWORD count) {
 }
 
 bool CopyPayloadBytes(HANDLE source, HANDLE target, uint32_t count, bool unscramble) {
-    // One chunk buffer for the process: extraction runs on one thread.
-    static uint32_t chunk[PayloadChunkSize / sizeof(uint32_t)];
+    uint32_t chunk[PayloadChunkSize / sizeof(uint32_t)];
     while (count > 0) {
         DWORD wanted = count < PayloadChunkSize ? count : PayloadChunkSize, got = 0;
         if (!ReadFile(source, chunk, wanted, &got, nullptr) || got == 0) return false;

@@ -39,22 +39,31 @@ bool ComposeExtendedPath(char* out, size_t capacity, const char* entries, const 
     return true;
 }
 
+// Sets PATH in the system's environment of the process and in the C
+// runtime's copy (which copies the assignment).
 void SetPathVariable(const char* value) {
-    static char assignment[sizeof "PATH=" + EnvironmentValueSize];
     SetEnvironmentVariableA("PATH", value);
+    char* assignment = static_cast<char*>(malloc(sizeof "PATH=" + strlen(value)));
+    if (!assignment) return;
     strcpy(assignment, "PATH=");
-    strncat(assignment, value, EnvironmentValueSize - 1);
+    strcat(assignment, value);
     _putenv(assignment);
+    free(assignment);
 }
 
+// The value buffers are taken from the heap: at their full size they would
+// otherwise take room in the executable's image.
 void ExtendPath() {
-    static char oldPath[EnvironmentValueSize], newPath[EnvironmentValueSize];
     char configured[TextBufferSize], entries[TextBufferSize];
     ConfigString(10004, configured, sizeof configured);
     ResolvePathList(entries, sizeof entries, configured);
-    DWORD length = GetEnvironmentVariableA("PATH", oldPath, sizeof oldPath);
-    if (length == 0 || length >= sizeof oldPath) oldPath[0] = '\0';
-    if (ComposeExtendedPath(newPath, sizeof newPath, entries, oldPath)) SetPathVariable(newPath);
+    char* oldPath = static_cast<char*>(malloc(2 * EnvironmentValueSize));
+    if (!oldPath) return;
+    char* newPath = oldPath + EnvironmentValueSize;
+    DWORD length = GetEnvironmentVariableA("PATH", oldPath, EnvironmentValueSize);
+    if (length == 0 || length >= EnvironmentValueSize) oldPath[0] = '\0';
+    if (ComposeExtendedPath(newPath, EnvironmentValueSize, entries, oldPath)) SetPathVariable(newPath);
+    free(oldPath);
 }
 
 // Enters the working directory of key 146; one that cannot be entered is ignored.
