@@ -13,8 +13,8 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 
 mkdir -p build/demo
 build/host/kestrel-pack build samples/hello/project.toml -o build/demo/hello.exe
-# The jars and the VM options file lie beside the launcher.
-cp build/samples/hello.jar build/java/kestrel-runtime.jar samples/hello/hello.exe.vmoptions build/demo/
+# The VM options file lies beside the launcher; the jars are in its payload.
+cp samples/hello/hello.exe.vmoptions build/demo/
 build/host/kestrel-pack inspect build/demo/hello.exe
 # The launcher finds the runtime through JAVA_HOME, in its Windows form.
 JAVA_HOME="Z:$(realpath build/realjvm/home | tr / '\\')"
