@@ -13,6 +13,8 @@
 #include "LauncherMain.h"
 #include "Resources.h"
 #include "RuntimeLocator.h"
+#include "WideText.h"
+#include "WindowDiscovery.h"
 
 int ProgressLimit = 0;
 int ProgressBase = 0;
@@ -37,13 +39,13 @@ void RegisterProgressDialogClass() {
 static void SetItemFromKey(HWND dialog, int item, int key) {
     wchar_t text[TextBufferSize];
     ConfigWString(key, text, TextBufferSize);
-    SetDlgItemTextW(dialog, item, text);
+    SetDlgItemTextWide(dialog, item, text);
 }
 
 static void SetCaptionFromKey(HWND dialog, int key) {
     wchar_t text[TextBufferSize];
     ConfigWString(key, text, TextBufferSize);
-    SetWindowTextW(dialog, text);
+    SetWindowTextWide(dialog, text);
 }
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -77,7 +79,7 @@ static void SetNotFoundMessage(HWND dialog) {
     ConfigWString(DownloadOffered ? 20005 : 20006, format, TextBufferSize);
     _snwprintf(text, TextBufferSize - 1, format, minimum, maximum);
     text[TextBufferSize - 1] = L'\0';
-    SetDlgItemTextW(dialog, IDC_MAIN_TEXT, text);
+    SetDlgItemTextWide(dialog, IDC_MAIN_TEXT, text);
 }
 
 INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -103,4 +105,30 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }
+}
+
+// The watch gives the application 600 passes of 100 ms to show a window.
+constexpr int WatchPassLimit = 600;
+constexpr DWORD WatchPassMilliseconds = 100;
+
+// Moves the bar on by 20 every fifth pass (about every 500 ms), staying 10
+// below the limit.
+static void AdvanceWatchProgress(HWND dialog) {
+    ProgressBase += 20;
+    if (ProgressBase > ProgressLimit - 10) ProgressBase = ProgressLimit - 10;
+    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(ProgressBase), 0);
+}
+
+DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog) {
+    HWND dialog = static_cast<HWND>(progressDialog);
+    int passes = 0;
+    // The progress dialog itself is the one window the process has so far.
+    while (CountProcessWindows(GetCurrentProcessId()) <= 1 && passes < WatchPassLimit) {
+        ++passes;
+        if (passes % 5 == 0) AdvanceWatchProgress(dialog);
+        Sleep(WatchPassMilliseconds);
+    }
+    if (passes == WatchPassLimit) FatalWideError(20014);
+    ShowWindow(dialog, SW_HIDE);
+    return 0;
 }

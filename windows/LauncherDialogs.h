@@ -14,3 +14,8 @@ extern bool DownloadOffered;
 void RegisterProgressDialogClass();
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Thread procedure started right before the VM: moves the progress bar until
+// the application shows a window of its own, then hides the dialog; after
+// 60 seconds without one the process ends with message 20014.
+DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog);

@@ -100,6 +100,16 @@ static void ChooseProgressValues(bool archivePresent) {
     }
 }
 
+// The watch thread runs one priority step above normal; the launcher neither
+// waits for it nor needs its handle.
+static void StartWindowWatch(HWND dialog) {
+    HANDLE watch = CreateThread(nullptr, 0, WatchApplicationWindows, dialog, CREATE_SUSPENDED, nullptr);
+    if (!watch) return;
+    SetThreadPriority(watch, THREAD_PRIORITY_ABOVE_NORMAL);
+    ResumeThread(watch);
+    CloseHandle(watch);
+}
+
 // No runtime was found automatically: quiet starts end here; with the dialog
 // the user may download or locate one. Returns whether an archive is present.
 static bool HandleMissingRuntime(HWND dialog) {
@@ -133,6 +143,10 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
     ChooseProgressValues(archivePresent);
     if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
+    if (dialog) StartWindowWatch(dialog);
     if (!StartJavaVM(LauncherArguments)) FatalConfiguredError(1005, nullptr, nullptr);
+    // The application has ended: with the dialog, end its modal loop too, so
+    // the process ends with 0 instead of lingering with a hidden dialog.
+    if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     return 0;
 }

@@ -12,8 +12,8 @@ from pathlib import Path
 
 import pytest
 
-from conftest import (REGISTRY_KEY, finish, pack, probe, reg_delete, run_launcher, start_launcher,
-                      windows_path)
+from conftest import (PROBE, REGISTRY_KEY, finish, pack, probe, reg_delete, run_launcher, start_launcher,
+                      run_wine, windows_path)
 from runtime_doubles import make_runtime
 
 MESSAGES = """
@@ -83,19 +83,11 @@ def launcher(directory, double, text="", keys=None, flavour="application", kind=
 
 def run_with_dialog(exe, double, *args):
     """Starts the launcher without "-q": its VM runs on the progress dialog's
-    worker thread. Once the VM is destroyed, the dialog is closed, which
+    worker thread, and once the VM is destroyed the dialog is ended, which
     ends the process with exit code 0. The flag of an earlier runtime search
     is cleared, so that no question comes first."""
     reg_delete(REGISTRY_KEY)
-    process = start_launcher(exe, *args)
-    deadline = time.monotonic() + 20
-    while "DestroyJavaVM" not in double.call_names() and time.monotonic() < deadline:
-        if process.process.poll() is not None:
-            break
-        time.sleep(0.1)
-    if process.process.poll() is None:
-        probe(window_class="MyDlgClass", press=2)
-    return finish(process)
+    return finish(start_launcher(exe, *args), timeout=30)
 
 
 def short_dir(directory):
@@ -382,6 +374,19 @@ def test_the_double_keeps_a_window_open_while_main_runs(app_dir):
     window = probe(window_class="KestrelJniDoubleWindow")
     assert window.caption == "JNI double application"
     assert finish(process).returncode == 0
+    assert double.call_names()[-1] == "DestroyJavaVM"
+
+
+def test_progress_dialog_hides_once_the_application_shows_a_window(app_dir):
+    double = Double(app_dir, ["main_window 3"])
+    reg_delete(REGISTRY_KEY)
+    process = start_launcher(launcher(app_dir, double))
+    probe(window_class="KestrelJniDoubleWindow")
+    # The watch looks every 100 ms; give it a few passes.
+    time.sleep(0.5)
+    hidden = run_wine([PROBE, "--class", "MyDlgClass", "--timeout", "0.5"])
+    assert hidden.stdout.decode().strip() == "no window"
+    assert finish(process).returncode == 0  # the application ended: so does the launcher
     assert double.call_names()[-1] == "DestroyJavaVM"
 
 
