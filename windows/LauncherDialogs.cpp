@@ -36,7 +36,7 @@ void RegisterProgressDialogClass() {
     RegisterClassA(&windowClass);
 }
 
-static void SetItemFromKey(HWND dialog, int item, int key) {
+void SetItemFromKey(HWND dialog, int item, int key) {
     wchar_t text[TextBufferSize];
     ConfigWString(key, text, TextBufferSize);
     SetDlgItemTextWide(dialog, item, text);

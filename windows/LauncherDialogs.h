@@ -10,6 +10,9 @@ extern int ProgressLimit;
 extern int ProgressBase;
 extern bool DownloadOffered;
 
+// Puts the wide configuration text of `key` on the dialog item `item`.
+void SetItemFromKey(HWND dialog, int item, int key);
+
 // Registers "MyDlgClass", the window class of the progress dialog.
 void RegisterProgressDialogClass();
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

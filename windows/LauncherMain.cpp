@@ -15,6 +15,7 @@
 #include "PayloadExtraction.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
+#include "RuntimeDownload.h"
 #include "SingleInstance.h"
 #include "UserRegistry.h"
 #include "WinLoader.h"
@@ -120,9 +121,12 @@ static bool HandleMissingRuntime(HWND dialog) {
     char downloadLocation[TextBufferSize];
     ConfigString(150, downloadLocation, sizeof downloadLocation);
     DownloadOffered = downloadLocation[0] != '\0';
-    DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
-                    RuntimeNotFoundDialogProc, 0);
-    return false;
+    INT_PTR choice = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
+                                     RuntimeNotFoundDialogProc, 0);
+    // Any other result means a runtime was located; it is loaded already.
+    if (choice != IDC_DOWNLOAD) return false;
+    DownloadRuntime(dialog, downloadLocation);
+    return true;
 }
 
 DWORD WINAPI LaunchSequence(LPVOID progressDialog) {

@@ -32,6 +32,8 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/InstalledRuntimes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PackExpansion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RuntimeLocator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RuntimeDownload.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DownloadProgress.cpp
 )
 set(KESTREL_STUB_LIBRARIES comctl32 shell32 comdlg32)
 # The JNI interface: the machine's JDK supplies jni.h, jni/ the 32-bit
