@@ -5,6 +5,7 @@ every failure ending with the download error (exit code 1)."""
 import os
 import re
 import socket
+import struct
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, HTTPServer
@@ -90,11 +91,12 @@ def serve():
         server.stop()
 
 
-def answer(status=200, body=b"", length=True, sent=None, hold_after=None):
+def answer(status=200, body=b"", length=True, sent=None, hold_after=None, reset=False):
     """A response: `status`, the Content-Length of `body` (unless `length`
     is false), then the first `sent` bytes of the body (all by default).
     With `hold_after`, the body stops after that many bytes until the
-    server's release event is set (at most 20 seconds)."""
+    server's release event is set (at most 20 seconds). With `reset`, the
+    connection is then reset instead of closed."""
     def respond(handler, server):
         handler.send_response(status)
         if length:
@@ -107,6 +109,10 @@ def answer(status=200, body=b"", length=True, sent=None, hold_after=None):
             server.release.wait(20)
             part = part[hold_after:]
         handler.wfile.write(part)
+        if reset:
+            # Linger time 0: closing the socket sends a reset.
+            handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            handler.connection.close()
     return respond
 
 
@@ -221,7 +227,8 @@ def expect_download_failure(process, temp, message=DOWNLOAD_FAILED):
     answer(body=b"x" * 1000, length=False),
     # The server closes the connection after 100 of the announced 40000 bytes.
     answer(body=os.urandom(40000), sent=100),
-], ids=["no-content-length", "closed-early"])
+    answer(body=os.urandom(40000), sent=20000, reset=True),
+], ids=["no-content-length", "closed-early", "reset"])
 def test_download_failures_end_with_the_download_error(tmp_path, serve, respond):
     server = serve(respond)
     process, temp = start_download(tmp_path, server.url)
