@@ -162,12 +162,14 @@ def linked_archive(temp, tmp_path):
 # --- successful downloads --------------------------------------------------
 
 def test_download_writes_the_archive_and_shows_progress_while_it_runs(tmp_path, serve):
-    # 2.5 reads of 16384 bytes: the last read asks for the remainder.
+    # 2.5 reads of 16384 bytes: the last read asks for the remainder. The
+    # server holds back the last part, after two reads in quick succession.
     body = os.urandom(40960)
-    server = serve(answer(body=body, hold_after=16384))
+    server = serve(answer(body=body, hold_after=32768))
     process, temp = start_download(tmp_path, server.url)
     keep = linked_archive(temp, tmp_path)
-    # The first read is reported at once; the transfer now waits for the server.
+    # The first read is reported at once, the second one, well within half a
+    # second of it, is not; the transfer now waits for the server.
     deadline = time.monotonic() + 10
     while True:
         progress = probe(window_class="MyDlgClass")
