@@ -116,13 +116,14 @@ def answer(status=200, body=b"", length=True, sent=None, hold_after=None, reset=
     return respond
 
 
-def start_download(tmp_path, url):
+def start_download(tmp_path, url, **options):
     """Starts a launcher whose download location is `url` with a temporary
-    directory of its own, and presses Download in the not-found dialog."""
+    directory of its own (and the `Launch` options), and presses Download
+    in the not-found dialog."""
     exe = pack(tmp_path, PROJECT.format(url=url))
     temp = tmp_path / "temp"
     temp.mkdir()
-    process = Launch(tmp_path, exe, temp_dir=temp)
+    process = Launch(tmp_path, exe, temp_dir=temp, **options)
     not_found = probe(title=CAPTION, press=1004, timeout=20)
     assert not_found.text(1004) and not_found.visible(1004)
     return process, temp
@@ -250,3 +251,10 @@ def test_without_the_internet_library_the_launcher_ends_with_its_error(tmp_path,
     monkeypatch.setenv("WINEDLLOVERRIDES", "wininet=d")
     process, temp = start_download(tmp_path, "http://127.0.0.1:9/jre.tar.gz")
     expect_download_failure(process, temp, "No internet library")
+
+
+def test_a_full_disk_ends_with_the_download_error(tmp_path, serve):
+    server = serve(answer(body=os.urandom(200_000)))
+    # Writes beyond 64 KB fail: the payload fits, the archive does not.
+    process, temp = start_download(tmp_path, server.url, file_size_limit=65536)
+    expect_download_failure(process, temp)
