@@ -36,7 +36,10 @@ void ShowErrorWText(const wchar_t* text) {
         ConfigWString(20013, caption, TextBufferSize);
         MessageBoxW(ErrorOwnerWindow, text, caption, MB_OK | MB_ICONERROR);
     } else {
-        fwprintf(stderr, L"%ls\n", text);
+        // Character by character through the run-time library's conversion,
+        // as a wide "%ls\n" format would, without linking a wide formatter.
+        for (const wchar_t* c = text; *c; ++c) fputwc(*c, stderr);
+        fputwc(L'\n', stderr);
         fflush(stderr);
     }
 }

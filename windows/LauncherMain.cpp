@@ -23,7 +23,10 @@
 const char* LauncherArguments = "";
 bool QuietMode = false;
 bool ManualMode = false;
-char PayloadDirectory[TextBufferSize];
+// From the heap: as a zero-filled array it would take 8 KB of the image.
+// Allocated before WinMain runs; a process that cannot have 8 KB then
+// could not run at all.
+char* const PayloadDirectory = static_cast<char*>(calloc(TextBufferSize, 1));
 HINSTANCE ModuleInstance = nullptr;
 
 // Exit code of a quiet start without a usable runtime.

@@ -9,8 +9,9 @@
 extern const char* LauncherArguments;
 extern bool QuietMode;
 extern bool ManualMode;
-// The directory the payload was written to; empty without payload.
-extern char PayloadDirectory[];
+// The directory the payload was written to; empty without payload. A buffer
+// of TextBufferSize bytes.
+extern char* const PayloadDirectory;
 // The executable's module handle, for dialogs, icons and resources.
 extern HINSTANCE ModuleInstance;
 
