@@ -19,6 +19,8 @@
 int ProgressLimit = 0;
 int ProgressBase = 0;
 bool DownloadOffered = false;
+DWORD ExtractionTime = 0;
+volatile bool JarsExpanded = false;
 
 // Window extra bytes every dialog window needs for the dialog manager.
 constexpr int DialogWindowExtraBytes = 30;

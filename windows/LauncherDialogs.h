@@ -9,6 +9,12 @@
 extern int ProgressLimit;
 extern int ProgressBase;
 extern bool DownloadOffered;
+// Milliseconds the runtime archive's extraction took; paces the animation
+// while packed jars are expanded.
+extern DWORD ExtractionTime;
+// Set by the worker thread once the packed jars are expanded; polled by the
+// animation thread.
+extern volatile bool JarsExpanded;
 
 // Puts the wide configuration text of `key` on the dialog item `item`.
 void SetItemFromKey(HWND dialog, int item, int key);

@@ -15,6 +15,7 @@
 #include "PayloadExtraction.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
+#include "RuntimeArchive.h"
 #include "RuntimeDownload.h"
 #include "SingleInstance.h"
 #include "UserRegistry.h"
@@ -150,6 +151,8 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
     ChooseProgressValues(archivePresent);
     if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
+    // A runtime that does not work once unpacked ends the process (code 83).
+    if (archivePresent) ExtractRuntime(dialog);
     if (dialog) StartWindowWatch(dialog);
     if (!StartJavaVM(LauncherArguments)) FatalConfiguredError(1005, nullptr, nullptr);
     // The application has ended: with the dialog, end its modal loop too, so

@@ -31,11 +31,17 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WinLoader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/InstalledRuntimes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PackExpansion.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TarHeader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RuntimeArchive.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RuntimeLocator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RuntimeDownload.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadProgress.cpp
 )
-set(KESTREL_STUB_LIBRARIES comctl32 shell32 comdlg32)
+# zlib reads the runtime archive; its static archive (package
+# libz-mingw-w64-dev), so that the launcher needs no zlib DLL. Only the read
+# side is linked: the launcher closes streams with gzclose_r.
+find_library(KESTREL_ZLIB NAMES libz.a REQUIRED)
+set(KESTREL_STUB_LIBRARIES comctl32 shell32 comdlg32 ${KESTREL_ZLIB})
 # The JNI interface: the machine's JDK supplies jni.h, jni/ the 32-bit
 # Windows definitions that jni.h includes (found first).
 set(KESTREL_JNI_INCLUDE /usr/lib/jvm/default-java/include CACHE PATH "Directory of the JDK's jni.h")

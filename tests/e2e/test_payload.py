@@ -136,18 +136,19 @@ def test_deletion_lists_grow_with_every_reporting_run(tmp_path):
 
 def test_an_error_after_a_complete_extraction_records_files_then_the_directory(tmp_path):
     # A runtime archive among the payload files takes the sequence past the
-    # runtime search; without a usable runtime the start then fails with a
-    # reported error, which records the deletion lists.
+    # runtime search; it unpacks to no usable runtime, so the runtime check
+    # reports (recording the deletion lists) and the process ends through
+    # ExitLauncher with code 83 (recording them once more).
     exe = pack(tmp_path, '[launcher]\ntype = "console"\n[payload]\nfiles = ["a.txt", "jre.tar.gz"]\n'
                'runtime_jar = false\n', {"a.txt": "a", "jre.tar.gz": b"not an archive"})
     temp = tmp_path / "temp"
     temp.mkdir()
     run = launch(tmp_path, exe, "-q", temp_dir=temp)
-    assert run.returncode != 0 and run.stderr and "no jre found" not in run.stdout
+    assert run.returncode == 83 and run.stderr and "no jre found" not in run.stdout
     directory = windows_path(the_payload_directory(temp))
-    assert [entry.lower() for entry in deletion_list("delete_file")] == [
-        (directory + "\\" + name).lower() for name in ("a.txt", "jre.tar.gz")]
-    assert [entry.lower() for entry in deletion_list("delete_dir")] == [directory.lower()]
+    files = [(directory + "\\" + name).lower() for name in ("a.txt", "jre.tar.gz")]
+    assert [entry.lower() for entry in deletion_list("delete_file")] == files * 2
+    assert [entry.lower() for entry in deletion_list("delete_dir")] == [directory.lower()] * 2
 
 
 def test_a_truncated_last_record_ends_a_quiet_start_silently(tmp_path):
