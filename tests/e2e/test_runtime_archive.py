@@ -260,7 +260,7 @@ def test_without_key_153_only_the_runtime_check_expands_them(tmp_path):
     runtime = Runtime(tmp_path / "staging", packed=PACKED)
     run, jre = start(tmp_path, gzip.compress(tar(tree(runtime.home))))
     assert (run.returncode, run.stdout, run.stderr) == (0, PREPARING, "")
-    # The runtime check (Part 4.1) expands the directory it resolved itself.
+    # The runtime check of the runtime search expands the directory it resolved itself.
     home = windows_path(jre).lower()
     assert [line.lower() for line in tool_runs(jre)] == [
         f"start -r|{home}\\{jar}.pack|{home}\\{jar}".replace("/", "\\") for jar in PACKED]
