@@ -1,7 +1,9 @@
 """The runtime download behind the Download button of the runtime-not-found
 dialog: the archive fetched over HTTP from a server on 127.0.0.1 into
-"jre.tar.gz" in the payload directory, the status line while it runs, and
-every failure ending with the download error (exit code 1)."""
+"jre.tar.gz" in the payload directory, the status line while it runs, every
+failure ending with the download error (exit code 1), and a downloaded
+runtime archive unpacked and started."""
+import gzip
 import os
 import re
 import socket
@@ -14,6 +16,8 @@ import pytest
 
 from conftest import PROBE, Window, pack, probe, run_wine
 from payload_support import Launch, the_payload_directory
+from runtime_doubles import loaded_libraries
+from test_runtime_archive import Runtime, tar, tree
 
 CAPTION = "Kestrel Setup"
 DOWNLOADING = "Downloading Java"
@@ -29,15 +33,15 @@ download_failed = "{DOWNLOAD_FAILED}"
 internet_init_failed = "No internet library"
 download_starting = "Connecting"
 [messages]
-vm_start_failed = "VM start failed"
+no_runtime = "No runtime"
 [runtime]
 download_url = "{{url}}"
 """
 # The default status line: megabytes received and in all, percent, rate.
 STATUS = re.compile(r"(\d+\.\d\d) MB of (\d+\.\d\d) MB \((\d+\.\d)%\) at (\d+\.\d) kB/s")
-# What the launcher shows once a download has succeeded: no runtime
-# archive extraction follows yet, so the VM start finds no runtime.
-AFTER_DOWNLOAD = ("VM start failed", 1)
+# What follows a download that is no runtime archive: nothing usable is
+# unpacked, the runtime check reports it and the launcher ends with 83.
+AFTER_DOWNLOAD = ("No runtime", 83)
 
 
 class ArchiveServer:
@@ -203,12 +207,26 @@ def test_an_error_page_with_a_length_is_saved_as_the_archive(tmp_path, serve):
     assert (boxes[-1][1], run.returncode) == AFTER_DOWNLOAD, (boxes, run)
 
 
-def test_a_length_of_zero_leaves_an_empty_archive(tmp_path, serve):
+def test_a_length_of_zero_counts_as_a_download(tmp_path, serve):
     server = serve(answer(body=b""))
     process, temp = start_download(tmp_path, server.url)
     run, boxes = finish_pressing_boxes(process)
-    assert (the_payload_directory(temp) / "jre.tar.gz").read_bytes() == b""
-    assert (boxes[-1][1], run.returncode) == AFTER_DOWNLOAD, (boxes, run)
+    # The empty archive is unpacked (nothing) and deleted like any other.
+    assert (boxes, run.returncode) == ([("Error", AFTER_DOWNLOAD[0])], AFTER_DOWNLOAD[1]), run
+    assert sorted(p.name for p in the_payload_directory(temp).iterdir()) == ["jre", "kestrel-runtime.jar"]
+
+
+def test_a_downloaded_runtime_is_unpacked_and_started(tmp_path, serve):
+    runtime = Runtime(tmp_path / "source")
+    server = serve(answer(body=gzip.compress(tar(tree(runtime.home)))))
+    process, temp = start_download(tmp_path, server.url)
+    run = process.finish()
+    # The VM ran the launcher's main and was destroyed: the dialog ends with 0.
+    assert (run.returncode, run.stdout, run.stderr) == (0, "", ""), run
+    assert runtime.started(), runtime.double.call_names()
+    directory = the_payload_directory(temp)
+    assert loaded_libraries(directory) == ["jre/bin/client"]  # the unpacked copy, not the source
+    assert not (directory / "jre.tar.gz").exists()
 
 
 # --- failed downloads ------------------------------------------------------
