@@ -109,6 +109,18 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
     }
 }
 
+void SetProgressPosition(HWND dialog, int position) {
+    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
+}
+
+void StartProgressThread(LPTHREAD_START_ROUTINE procedure, HWND dialog) {
+    HANDLE thread = CreateThread(nullptr, 0, procedure, dialog, CREATE_SUSPENDED, nullptr);
+    if (!thread) return;
+    SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
+    ResumeThread(thread);
+    CloseHandle(thread);
+}
+
 // The watch gives the application 600 passes of 100 ms to show a window.
 constexpr int WatchPassLimit = 600;
 constexpr DWORD WatchPassMilliseconds = 100;
@@ -118,7 +130,7 @@ constexpr DWORD WatchPassMilliseconds = 100;
 static void AdvanceWatchProgress(HWND dialog) {
     ProgressBase += 20;
     if (ProgressBase > ProgressLimit - 10) ProgressBase = ProgressLimit - 10;
-    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(ProgressBase), 0);
+    SetProgressPosition(dialog, ProgressBase);
 }
 
 DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog) {

@@ -24,6 +24,13 @@ void RegisterProgressDialogClass();
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Puts the progress bar of the dialog at `position`.
+void SetProgressPosition(HWND dialog, int position);
+
+// Starts a progress thread (window watch, jar-expansion animation) one
+// priority step above normal; nobody waits for it or keeps its handle.
+void StartProgressThread(LPTHREAD_START_ROUTINE procedure, HWND dialog);
+
 // Thread procedure started right before the VM: moves the progress bar until
 // the application shows a window of its own, then hides the dialog; after
 // 60 seconds without one the process ends with message 20014.

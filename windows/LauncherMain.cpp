@@ -86,10 +86,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     return 0;
 }
 
-static void SetProgressPosition(HWND dialog, int position) {
-    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
-}
-
 // Chooses the progress bar's final range once it is known whether a runtime
 // archive has to be unpacked.
 static void ChooseProgressValues(bool archivePresent) {
@@ -103,16 +99,6 @@ static void ChooseProgressValues(bool archivePresent) {
         ProgressLimit = 150;
         ProgressBase = 100;
     }
-}
-
-// The watch thread runs one priority step above normal; the launcher neither
-// waits for it nor needs its handle.
-static void StartWindowWatch(HWND dialog) {
-    HANDLE watch = CreateThread(nullptr, 0, WatchApplicationWindows, dialog, CREATE_SUSPENDED, nullptr);
-    if (!watch) return;
-    SetThreadPriority(watch, THREAD_PRIORITY_ABOVE_NORMAL);
-    ResumeThread(watch);
-    CloseHandle(watch);
 }
 
 // No runtime was found automatically: quiet starts end here; with the dialog
@@ -153,7 +139,7 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
     // A runtime that does not work once unpacked ends the process (code 83).
     if (archivePresent) ExtractRuntime(dialog);
-    if (dialog) StartWindowWatch(dialog);
+    if (dialog) StartProgressThread(WatchApplicationWindows, dialog);
     if (!StartJavaVM(LauncherArguments)) FatalConfiguredError(1005, nullptr, nullptr);
     // The application has ended: with the dialog, end its modal loop too, so
     // the process ends with 0 instead of lingering with a hidden dialog.

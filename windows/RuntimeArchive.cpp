@@ -17,10 +17,6 @@
 static const char* const ArchiveName = "jre.tar.gz";
 static const char* const RuntimeDirectoryName = "jre";
 
-static void SetProgressPosition(HWND dialog, int position) {
-    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
-}
-
 // The bar follows the offset in the uncompressed tar stream against `total`.
 static void ShowExtractionProgress(HWND dialog, gzFile stream, int32_t total) {
     if (!dialog) return;
@@ -131,15 +127,6 @@ DWORD WINAPI AnimateJarExpansion(LPVOID progressDialog) {
     return 0;
 }
 
-// The animation runs one priority step above normal; nobody waits for it.
-static void StartJarAnimation(HWND dialog) {
-    HANDLE animation = CreateThread(nullptr, 0, AnimateJarExpansion, dialog, CREATE_SUSPENDED, nullptr);
-    if (!animation) return;
-    SetThreadPriority(animation, THREAD_PRIORITY_ABOVE_NORMAL);
-    ResumeThread(animation);
-    CloseHandle(animation);
-}
-
 void ExtractRuntime(HWND dialog) {
     DWORD start = GetTickCount();
     CreateDirectoryA(RuntimeDirectoryName, nullptr);
@@ -148,7 +135,7 @@ void ExtractRuntime(HWND dialog) {
     DeleteFileA(ArchiveName);
     ExtractionTime = GetTickCount() - start;
     if (ConfigInt(153) != 0) {
-        if (dialog) StartJarAnimation(dialog);
+        if (dialog) StartProgressThread(AnimateJarExpansion, dialog);
         ExpandPackedJars(RuntimeDirectoryName);
         JarsExpanded = true;
     }

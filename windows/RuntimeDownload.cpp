@@ -94,8 +94,7 @@ public:
         ConfigWString(20008, format, TextBufferSize);
         FormatDownloadProgress(text, TextBufferSize, format, received, announced_, now - start_);
         SetDlgItemTextWide(dialog_, IDC_STATUS_LINE, text);
-        SendDlgItemMessageW(dialog_, IDC_PROGRESS_BAR, PBM_SETPOS,
-                            WPARAM(DownloadPercentPosition(received, announced_)), 0);
+        SetProgressPosition(dialog_, DownloadPercentPosition(received, announced_));
         lastUpdate_ = now;
         shown_ = true;
     }
