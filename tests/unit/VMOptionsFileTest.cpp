@@ -2,6 +2,8 @@
 // removed, everything else kept, long lines cut into 8191-character options.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,9 +13,11 @@
 namespace {
 
 // Writes `content` to a file as bytes and reads it back in text mode, as
-// the launcher opens the options file.
+// the launcher opens the options file. The name carries the process id:
+// CTest runs the tests of this file in parallel processes.
 std::vector<std::string> Options(const std::string& content) {
-    const char* name = "vmoptions-test.tmp";
+    char name[64];
+    snprintf(name, sizeof name, "vmoptions-test-%lu.tmp", (unsigned long)GetCurrentProcessId());
     FILE* out = fopen(name, "wb");
     EXPECT_NE(out, nullptr);
     fwrite(content.data(), 1, content.size(), out);
