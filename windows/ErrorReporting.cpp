@@ -24,7 +24,8 @@ void ShowErrorText(const char* text) {
         ConfigString(1000, caption, sizeof caption);
         MessageBoxA(ErrorOwnerWindow, text, caption, MB_OK | MB_ICONERROR);
     } else {
-        fprintf(stderr, "%s\n", text);
+        fputs(text, stderr);
+        fputc('\n', stderr);
         fflush(stderr);
     }
 }

@@ -10,6 +10,7 @@
 #include "DeletionList.h"
 #include "ErrorReporting.h"
 #include "PathText.h"
+#include "TextFormat.h"
 
 HANDLE OpenOwnExecutable() {
     char path[TextBufferSize];
@@ -126,8 +127,7 @@ bool MakeProcessFileName(char* out, size_t capacity, unsigned long processId) {
     char directory[TextBufferSize];
     DWORD length = GetTempPathA(sizeof directory, directory);
     if (length == 0 || length >= sizeof directory) return Reject(out);
-    int written = snprintf(out, capacity, "%sksl_p%d.tmp", directory, int(processId));
-    return (written > 0 && size_t(written) < capacity) || Reject(out);
+    return FormatText(out, capacity, "%sksl_p%d.tmp", directory, int(processId)) || Reject(out);
 }
 
 static bool IsDriveRoot(const char* path) {

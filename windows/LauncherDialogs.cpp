@@ -76,8 +76,8 @@ static void SetNotFoundMessage(HWND dialog) {
     wchar_t format[TextBufferSize], text[TextBufferSize];
     ConfigString(126, minimum, sizeof minimum);
     ConfigString(127, maximum, sizeof maximum);
-    if (!minimum[0]) snprintf(minimum, sizeof minimum, "-");
-    if (!maximum[0]) snprintf(maximum, sizeof maximum, "-");
+    if (!minimum[0]) strcpy(minimum, "-");
+    if (!maximum[0]) strcpy(maximum, "-");
     ConfigWString(DownloadOffered ? 20005 : 20006, format, TextBufferSize);
     _snwprintf(text, TextBufferSize - 1, format, minimum, maximum);
     text[TextBufferSize - 1] = L'\0';

@@ -105,7 +105,7 @@ static void ChooseProgressValues(bool archivePresent) {
 // the user may download or locate one. Returns whether an archive is present.
 static bool HandleMissingRuntime(HWND dialog) {
     if (!dialog) {
-        printf("no jre found\n");
+        fputs("no jre found\n", stdout);
         exit(NoRuntimeExitCode);
     }
     char downloadLocation[TextBufferSize];

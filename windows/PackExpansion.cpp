@@ -8,6 +8,7 @@
 #include "ConfigBlock.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
+#include "TextFormat.h"
 
 // In the order they are expanded; the last one marks an expanded runtime.
 static const char* const PackedJars[] = {
@@ -15,22 +16,13 @@ static const char* const PackedJars[] = {
     "lib\\deploy.jar", "lib\\ext\\localedata.jar", "lib\\jsse.jar",
 };
 
-// Formats into `out`; false when the text does not fit.
-static bool FormatPath(char* out, size_t capacity, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    int written = vsnprintf(out, capacity, format, args);
-    va_end(args);
-    return written > 0 && size_t(written) < capacity;
-}
-
 void ExpandPackedJars(const char* runtimeDirectory) {
     char packed[TextBufferSize], marker[TextBufferSize];
-    if (!FormatPath(packed, sizeof packed, "%s\\lib\\rt.jar.pack", runtimeDirectory) ||
-        !FormatPath(marker, sizeof marker, "%s\\lib\\jsse.jar", runtimeDirectory))
+    if (!FormatText(packed, sizeof packed, "%s\\lib\\rt.jar.pack", runtimeDirectory) ||
+        !FormatText(marker, sizeof marker, "%s\\lib\\jsse.jar", runtimeDirectory))
         return;
     if (!FileExists(packed) || FileExists(marker)) return;
-    printf("Preparing JRE ...\n");
+    fputs("Preparing JRE ...\n", stdout);
     fflush(stdout);
     for (const char* jar : PackedJars) ExpandPackedJar(runtimeDirectory, jar);
 }
@@ -39,10 +31,10 @@ void ExpandPackedJars(const char* runtimeDirectory) {
 // path reaches the tool as one argument each.
 void ExpandPackedJar(const char* runtimeDirectory, const char* jar) {
     char jarPath[TextBufferSize], packPath[TextBufferSize], commandLine[TextBufferSize];
-    if (!FormatPath(jarPath, sizeof jarPath, "%s\\%s", runtimeDirectory, jar) ||
-        !FormatPath(packPath, sizeof packPath, "%s.pack", jarPath) || !FileExists(packPath))
+    if (!FormatText(jarPath, sizeof jarPath, "%s\\%s", runtimeDirectory, jar) ||
+        !FormatText(packPath, sizeof packPath, "%s.pack", jarPath) || !FileExists(packPath))
         return;
-    if (!FormatPath(commandLine, sizeof commandLine, "\"%s\\bin\\unpack200.exe\" -r \"%s\" \"%s\"",
+    if (!FormatText(commandLine, sizeof commandLine, "\"%s\\bin\\unpack200.exe\" -r \"%s\" \"%s\"",
                     runtimeDirectory, packPath, jarPath))
         FatalConfiguredError(1009, "%ERROR_CODE%", "20");
     STARTUPINFOA startup = {};

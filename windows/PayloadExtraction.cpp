@@ -11,6 +11,7 @@
 #include "ErrorReporting.h"
 #include "FileUtils.h"
 #include "PathText.h"
+#include "TextFormat.h"
 
 // Internal error codes of message key 1009.
 static const char* const DirectoryNotCreated = "7";
@@ -65,7 +66,7 @@ bool MakePayloadDirectoryName(char* out, size_t capacity) {
     DeleteFileA(out);
     srand(unsigned(time(nullptr)));
     char suffix[24];
-    snprintf(suffix, sizeof suffix, "_dir%d", rand());
+    FormatText(suffix, sizeof suffix, "_dir%d", rand());
     if (AppendBounded(out, capacity, suffix)) return true;
     out[0] = '\0';
     return false;
@@ -100,9 +101,8 @@ bool ExtractPayload(char* out, size_t capacity) {
     int32_t extracted = 0;
     for (char* name; extracted < count && (name = NextName(&cursor)) != nullptr; ++extracted) {
         char path[TextBufferSize];
-        int length = snprintf(path, sizeof path, "%s\\%s", out, name);
         // A path that does not fit could only be created cut: the file cannot be made.
-        if (length < 0 || size_t(length) >= sizeof path) InternalError(FileNotCreated);
+        if (!FormatText(path, sizeof path, "%s\\%s", out, name)) InternalError(FileNotCreated);
         RegisterFileForDeletion(path);
         if (!ExtractPayloadFile(executable, path)) {
             CloseHandle(executable);

@@ -13,6 +13,7 @@
 #include "Resources.h"
 #include "TarHeader.h"
 #include "WinLoader.h"
+#include "TextFormat.h"
 
 static const char* const ArchiveName = "jre.tar.gz";
 static const char* const RuntimeDirectoryName = "jre";
@@ -34,7 +35,7 @@ bool WriteEntryFile(gzFile stream, const char* path, int32_t size, HWND dialog, 
     FILE* file = fopen(path, "wb");
     if (!file) {
         char text[TextBufferSize];
-        snprintf(text, sizeof text, "Could not write file %s\n", path);
+        FormatText(text, sizeof text, "Could not write file %s\n", path);
         FatalInternalError(text);
     }
     char chunk[RuntimeArchiveChunkSize];

@@ -10,6 +10,7 @@
 #include "FileUtils.h"
 #include "JavaVersion.h"
 #include "VersionCache.h"
+#include "TextFormat.h"
 
 // Key 107 value of windowed applications, which run "javaw.exe".
 constexpr int WindowedApplicationType = 1;
@@ -55,8 +56,7 @@ static bool ProbeCommandLine(const char* executable, char* out, size_t capacity)
     DWORD length = GetShortPathNameA(executable, shortPath, sizeof shortPath);
     const char* program = (length > 0 && length < sizeof shortPath) ? shortPath : executable;
     const char* quote = strchr(program, ' ') ? "\"" : "";
-    int written = snprintf(out, capacity, "%s%s%s -version", quote, program, quote);
-    return written > 0 && size_t(written) < capacity;
+    return FormatText(out, capacity, "%s%s%s -version", quote, program, quote);
 }
 
 // Opens `path` for the child's standard error: an inheritable handle, or

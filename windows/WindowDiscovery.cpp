@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "ConfigBlock.h"
+#include "TextFormat.h"
 
 // Key 107 value of a windowed application, which has no console window.
 constexpr int WindowedApplication = 1;
@@ -73,7 +74,7 @@ HWND LookUpConsoleWindow() {
     // A title longer than the buffer comes back cut, and is restored cut.
     if (GetConsoleTitleA(savedTitle, sizeof savedTitle) == 0) return nullptr;
     char uniqueTitle[32];
-    snprintf(uniqueTitle, sizeof uniqueTitle, "%d/%d", int(GetTickCount()), int(GetCurrentProcessId()));
+    FormatText(uniqueTitle, sizeof uniqueTitle, "%d/%d", int(GetTickCount()), int(GetCurrentProcessId()));
     if (!SetConsoleTitleA(uniqueTitle)) return nullptr;
     Sleep(TitleSettleMilliseconds);
     HWND found = FindWindowA(nullptr, uniqueTitle);

@@ -10,6 +10,7 @@ set(KESTREL_STUB_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/StringList.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileUtils.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PathText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextFormat.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CenterWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProcessEnvironment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PayloadExtraction.cpp

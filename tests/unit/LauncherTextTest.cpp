@@ -8,6 +8,7 @@
 #include "DeletionList.h"
 #include "ErrorReporting.h"
 #include "LauncherMain.h"
+#include "TextFormat.h"
 
 TEST(CommandLineTail, SkipsTheProgramNameQuotedOrNot) {
     EXPECT_STREQ(CommandLineTail("\"C:\\my dir\\app.exe\" -q x"), "-q x");
@@ -68,4 +69,16 @@ TEST(CenteredPosition, CentresAndTruncatesTowardsZero) {
     corner = CenteredPosition(small, 41, 41);
     EXPECT_EQ(corner.x, 0);  // 10 + (20 - 41) / 2, truncated towards zero
     EXPECT_LT(corner.y, 10);
+}
+
+TEST(FormatText, TerminatesAndReportsWhetherTheTextFit) {
+    char out[8];
+    EXPECT_TRUE(FormatText(out, sizeof out, "%s-%d", "ab", 42));
+    EXPECT_STREQ(out, "ab-42");
+    EXPECT_TRUE(FormatText(out, sizeof out, "%s", "1234567"));  // exactly full
+    EXPECT_STREQ(out, "1234567");
+    EXPECT_FALSE(FormatText(out, sizeof out, "%s", "12345678"));  // one too long
+    EXPECT_STREQ(out, "1234567");
+    EXPECT_FALSE(FormatText(out, sizeof out, "%d%d", 1234, 56789));
+    EXPECT_EQ(strlen(out), 7u);
 }
