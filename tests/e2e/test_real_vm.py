@@ -142,3 +142,20 @@ def test_log_files_receive_the_applications_output(tmp_path):
     assert (run.returncode, run.stdout, run.stderr) == (0, "", "")
     assert (tmp_path / "output.log").read_text().startswith(f"earlier line\n{FIRST_LINE}\n")
     assert (tmp_path / "error.log").read_text() == "to the error log\n"
+
+
+def test_jars_of_the_payload_are_extracted_onto_the_class_path(tmp_path):
+    project = f"""
+[java]
+main_class = "com.example.hello.Hello"
+search_sequence = [{{ directory = '{windows_path(HOME)}' }}]
+[payload]
+files = ['{SAMPLE_JAR}']
+"""
+    output = started(pack(tmp_path, project), "-q")
+    payload_dir = Path(output.properties["kestrel.tempDir"])
+    assert payload_dir.name.startswith("ksl") and "_dir" in payload_dir.name
+    # The option's own quote characters stand as path elements of their own.
+    entries = [Path(entry) for entry in output.class_path.split(":") if entry not in ('"', "")]
+    assert sorted(entry.name for entry in entries) == ["hello.jar", "kestrel-runtime.jar"]
+    assert {entry.parent for entry in entries} == {payload_dir}
