@@ -10,6 +10,7 @@
 
 #include "ConfigBlock.h"
 #include "PayloadExtraction.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -39,21 +40,7 @@ private:
 int TempDir::counter_ = 0;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return bytes;
+    ASSERT_TRUE(WriteFileBytes(path, bytes)) << path;
 }
 
 HANDLE OpenForReading(const std::string& path) {
@@ -91,7 +78,7 @@ TEST(CopyPayloadBytes, UnscramblesAcrossChunkBoundaries) {
         EXPECT_EQ(position.QuadPart, LONGLONG(size));
         CloseHandle(in);
         CloseHandle(out);
-        EXPECT_TRUE(ReadBytes(target) == plain) << size;
+        EXPECT_TRUE(ReadFileBytes(target) == plain) << size;
     }
 }
 
@@ -105,7 +92,7 @@ TEST(CopyPayloadBytes, CopiesPlainWithoutUnscrambleAndKeyBytesBecomeZero) {
     EXPECT_TRUE(CopyPayloadBytes(in, out, 6, true));
     CloseHandle(in);
     CloseHandle(out);
-    EXPECT_EQ(ReadBytes(target), std::string(4, char(PayloadKey)) + std::string(6, '\0'));
+    EXPECT_EQ(ReadFileBytes(target), std::string(4, char(PayloadKey)) + std::string(6, '\0'));
 }
 
 TEST(CopyPayloadBytes, FailsWhenTheSourceEndsEarly) {
@@ -117,7 +104,7 @@ TEST(CopyPayloadBytes, FailsWhenTheSourceEndsEarly) {
     EXPECT_FALSE(CopyPayloadBytes(in, out, 9001, true));
     CloseHandle(in);
     CloseHandle(out);
-    EXPECT_TRUE(ReadBytes(target) == Pattern(9000));  // what was read is written
+    EXPECT_TRUE(ReadFileBytes(target) == Pattern(9000));  // what was read is written
 }
 
 TEST(ExtractPayloadFile, WritesOneRecordAndLeavesTheNextInPlace) {
@@ -128,8 +115,8 @@ TEST(ExtractPayloadFile, WritesOneRecordAndLeavesTheNextInPlace) {
     EXPECT_TRUE(ExtractPayloadFile(in, first.c_str()));
     EXPECT_TRUE(ExtractPayloadFile(in, second.c_str()));
     CloseHandle(in);
-    EXPECT_EQ(ReadBytes(first), "hello");
-    EXPECT_EQ(ReadBytes(second), "ok");
+    EXPECT_EQ(ReadFileBytes(first), "hello");
+    EXPECT_EQ(ReadFileBytes(second), "ok");
 }
 
 TEST(ExtractPayloadFile, LengthZeroOrNegativeCreatesNoFile) {
@@ -144,7 +131,7 @@ TEST(ExtractPayloadFile, LengthZeroOrNegativeCreatesNoFile) {
     CloseHandle(in);
     EXPECT_EQ(GetFileAttributesA(zero.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA(negative.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadBytes(last), "x");
+    EXPECT_EQ(ReadFileBytes(last), "x");
 }
 
 TEST(ExtractPayloadFile, TruncatedContentFailsAndKeepsWhatWasWritten) {
@@ -154,7 +141,7 @@ TEST(ExtractPayloadFile, TruncatedContentFailsAndKeepsWhatWasWritten) {
     HANDLE in = OpenForReading(source);
     EXPECT_FALSE(ExtractPayloadFile(in, target.c_str()));
     CloseHandle(in);
-    EXPECT_EQ(ReadBytes(target), "only this");
+    EXPECT_EQ(ReadFileBytes(target), "only this");
 }
 
 TEST(PayloadDirectoryName, TempFileStemDirSuffixAndRandomNumber) {

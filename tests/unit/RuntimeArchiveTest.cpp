@@ -19,6 +19,7 @@
 #include "Resources.h"
 #include "RuntimeArchive.h"
 #include "TarHeader.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -217,21 +218,8 @@ protected:
 
     bool Extract() const { return ExtractTarGz(Archive().c_str(), Destination().c_str(), nullptr, 0); }
 
-    static std::string Read(const std::string& path) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string bytes(GetFileSize(file, nullptr), '\0');
-        DWORD got = 0;
-        if (!bytes.empty()) ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr);
-        CloseHandle(file);
-        return bytes;
-    }
-    static void Write(const std::string& path, const std::string& bytes) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    static std::string Read(const std::string& path) { return ReadFileBytes(path); }
+    static void Write(const std::string& path, const std::string& bytes) { WriteFileBytes(path, bytes); }
     // The names in a directory, sorted ("." and ".." left out).
     static std::vector<std::string> Names(const std::string& directory) {
         std::vector<std::string> names;
