@@ -4,17 +4,26 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "stub_layout.h"
+
 namespace kestrel {
 
 struct BuildRequest {
     std::filesystem::path project;
     std::filesystem::path output;
+    // Empty: the stub of the project's architecture in stub_directory.
     std::filesystem::path stub;
     // The launcher's Java-side runtime for the payload; empty: none.
     std::filesystem::path runtime_jar;
+    std::filesystem::path stub_directory;
 };
 
+// The file name of the stub of an architecture: kestrel-stub.exe (x86) or
+// kestrel-stub64.exe (x64).
+const char* default_stub_name(Architecture architecture);
+
 struct BuildSummary {
+    Architecture architecture;
     std::uint64_t block_offset;
     std::uint64_t block_size;
     std::size_t payload_files;

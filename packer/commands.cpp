@@ -11,7 +11,8 @@ namespace kestrel {
 
 void run_build(const BuildRequest& request, std::ostream& out) {
     const BuildSummary summary = build_launcher(request);
-    out << "wrote " << request.output.string() << ": " << summary.file_size << " bytes, configuration block at offset "
+    out << "wrote " << request.output.string() << ": " << architecture_name(summary.architecture) << ", "
+        << summary.file_size << " bytes, configuration block at offset "
         << summary.block_offset << " (" << summary.block_size << " bytes), " << summary.payload_files
         << " payload files\n";
 }

@@ -10,6 +10,19 @@
 namespace kestrel {
 namespace {
 
+// The launcher copies every value into a buffer of 8192 bytes (narrow) or
+// 8192 UTF-16 units (wide) with its terminator; a longer value would be cut
+// without a word, so it is refused here.
+constexpr std::size_t kLongestValue = 8191;
+
+void check_length(bool wide, const std::string& encoded) {
+    const std::size_t length = wide ? encoded.size() / 2 : encoded.size();
+    if (length <= kLongestValue) return;
+    const char* unit = wide ? " UTF-16 units" : " bytes";
+    throw PackError("the value is " + std::to_string(length) + unit + " long; the launcher reads at most " +
+                    std::to_string(kLongestValue) + unit + " of a setting");
+}
+
 void check_format(std::int32_t key, bool wide, const std::string& text) {
     const SettingDefinition* definition = setting_for_key(key, wide);
     if (definition == nullptr || definition->format.empty()) return;
@@ -28,8 +41,9 @@ void KeyAssignments::assign(std::int32_t key, bool wide, const std::string& utf8
     }
     with_context(origin.context(), [&] {
         check_format(key, wide, utf8_text);
-        auto& records = wide ? block_.wide : block_.narrow;
-        records[key] = wide ? utf8_to_utf16le(utf8_text) : utf8_to_cp1252(utf8_text);
+        std::string encoded = wide ? utf8_to_utf16le(utf8_text) : utf8_to_cp1252(utf8_text);
+        check_length(wide, encoded);
+        (wide ? block_.wide : block_.narrow)[key] = std::move(encoded);
     });
 }
 

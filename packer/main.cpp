@@ -19,19 +19,31 @@ fs::path beside_packer(const char* argv0, const fs::path& relative) {
     return (self.parent_path() / ".." / relative).lexically_normal();
 }
 
+// Help and --version are printed as asked; every other problem with the
+// command line is one line that points to --help, with exit status 2.
+int report_command_line(const CLI::App& app, const CLI::ParseError& error, int argc) {
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
+    const std::string problem = argc <= 1 ? "no command given (build, inspect or check-stub)" : error.what();
+    std::cerr << "kestrel-pack: " << problem << " (see kestrel-pack --help)\n";
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"kestrel-pack: builds and inspects kestrel launchers"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("kestrel-pack ") + KESTREL_VERSION);
 
     kestrel::BuildRequest request;
-    request.stub = beside_packer(argv[0], "stub/kestrel-stub.exe");
+    request.stub_directory = beside_packer(argv[0], "stub");
     request.runtime_jar = beside_packer(argv[0], "java/kestrel-runtime.jar");
     CLI::App* build = app.add_subcommand("build", "Build a launcher from a project file");
     build->add_option("project", request.project, "Project file (TOML)")->required();
     build->add_option("-o,--output", request.output, "Launcher to write")->required();
-    build->add_option("--stub", request.stub, "Launcher stub to start from")->capture_default_str();
+    build->add_option("--stub", request.stub,
+                      "Launcher stub to start from (default: ../stub/kestrel-stub.exe beside the packer, or "
+                      "kestrel-stub64.exe when launcher.arch is \"x64\")");
     build->add_option("--runtime-jar", request.runtime_jar,
                       "The launcher's Java-side runtime, added to the payload unless the project opts out")
         ->capture_default_str();
@@ -44,7 +56,11 @@ int main(int argc, char** argv) {
     CLI::App* check_stub = app.add_subcommand("check-stub", "Check the header layout of a bare stub");
     check_stub->add_option("stub", stub, "Stub executable")->required();
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return report_command_line(app, error, argc);
+    }
     try {
         if (build->parsed()) kestrel::run_build(request, std::cout);
         if (inspect->parsed()) kestrel::run_inspect(launcher, std::cout);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 
 #include "file_io.h"
 #include "key_assignments.h"
@@ -27,11 +28,6 @@ struct RawKeyTable {
 };
 
 constexpr RawKeyTable kRawKeyTables[] = {{"keys", false}, {"wide_keys", true}};
-
-// payload.runtime_jar switches the launcher runtime in the payload off; it
-// writes no key of its own, so it is not in the settings table.
-constexpr std::string_view kRuntimeJarTable = "payload";
-constexpr std::string_view kRuntimeJarSetting = "runtime_jar";
 
 bool is_raw_key_table(std::string_view name) {
     for (const RawKeyTable& raw : kRawKeyTables) {
@@ -58,7 +54,7 @@ public:
 
     LauncherProject read(const toml::table& document) {
         check_table_names(document);
-        for (const std::string& table : setting_tables()) {
+        for (const std::string& table : named_tables()) {
             if (const toml::node* node = document.get(table)) read_named_table(table, *node);
         }
         finish_payload();
@@ -66,7 +62,7 @@ public:
             if (const toml::node* node = document.get(raw.name)) read_raw_keys(raw, *node);
         }
         apply_defaults();
-        return {keys_.block(), payload_};
+        return {keys_.block(), payload_, build_};
     }
 
 private:
@@ -74,8 +70,14 @@ private:
         throw PackError(source_location(file_, node) + ": " + message);
     }
 
+    static std::vector<std::string> named_tables() {
+        std::vector<std::string> tables = setting_tables();
+        for (const std::string& table : build_setting_tables()) tables.push_back(table);
+        return tables;
+    }
+
     void check_table_names(const toml::table& document) const {
-        const std::vector<std::string> tables = setting_tables();
+        const std::vector<std::string> tables = named_tables();
         for (const auto& [name, node] : document) {
             const bool named = std::find(tables.begin(), tables.end(), name.str()) != tables.end();
             if (!named && !is_raw_key_table(name.str()))
@@ -86,10 +88,7 @@ private:
 
     void read_named_table(const std::string& table, const toml::node& node) {
         for (const auto& [name, value] : *node.as_table()) {
-            if (table == kRuntimeJarTable && name.str() == kRuntimeJarSetting) {
-                read_runtime_jar_switch(value);
-                continue;
-            }
+            if (read_build_setting_at(table, std::string(name.str()), value)) continue;
             const SettingDefinition* definition = find_setting(table, name.str());
             if (definition == nullptr) fail(value, "unknown setting " + table + "." + std::string(name.str()));
             read_setting(*definition, value);
@@ -111,16 +110,25 @@ private:
         payload_origin_ = origin;
     }
 
-    void read_runtime_jar_switch(const toml::node& value) {
-        runtime_jar_origin_ = {source_location(file_, value), runtime_jar_origin_.setting};
-        with_runtime_jar_ = with_context(runtime_jar_origin_.context(), [&] { return expect_bool(value, "the value"); });
+    bool read_build_setting_at(const std::string& table, const std::string& name, const toml::node& value) {
+        const Origin origin{source_location(file_, value), table + "." + name};
+        const bool read =
+            with_context(origin.context(), [&] { return read_build_setting(table, name, value, build_); });
+        if (read) build_origins_.insert_or_assign(origin.setting, origin);
+        return read;
+    }
+
+    // Where a build setting was read; just the file when it was not.
+    Origin build_origin(const std::string& setting) const {
+        const auto found = build_origins_.find(setting);
+        return found == build_origins_.end() ? Origin{file_, setting} : found->second;
     }
 
     // The launcher runtime joins the files of payload.files; the payload keys
     // count and name them all.
     void finish_payload() {
-        if (with_runtime_jar_ && !runtime_jar_.empty())
-            with_context(runtime_jar_origin_.context(), [&] { add_runtime_jar(payload_, runtime_jar_); });
+        if (build_.runtime_jar && !runtime_jar_.empty())
+            with_context(build_origin("payload.runtime_jar").context(), [&] { add_runtime_jar(payload_, runtime_jar_); });
         if (payload_.empty()) return;
         const SettingDefinition& files = *find_setting("payload", "files");
         keys_.assign(files.companion_key, false, std::to_string(payload_.size()), payload_origin_);
@@ -163,8 +171,8 @@ private:
     std::vector<PayloadFile> payload_;
     Origin payload_origin_{file_, "payload.files"};
     fs::path runtime_jar_;
-    bool with_runtime_jar_ = true;
-    Origin runtime_jar_origin_{file_, std::string(kRuntimeJarTable) + "." + std::string(kRuntimeJarSetting)};
+    BuildSettings build_;
+    std::map<std::string, Origin> build_origins_;
 };
 
 }  // namespace

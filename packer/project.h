@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "build_settings.h"
 #include "config_block.h"
 #include "payload.h"
 
@@ -13,6 +14,7 @@ namespace kestrel {
 struct LauncherProject {
     ConfigBlock block;
     std::vector<PayloadFile> payload;
+    BuildSettings build;
 };
 
 // Any problem with the file or a setting is a PackError that names the file,

@@ -57,8 +57,9 @@ std::string quote_for_display(std::string_view utf8_text) {
 }
 
 void print_stub_layout(std::ostream& out, const StubLayout& layout) {
+    out << "architecture: " << architecture_name(layout.architecture) << '\n';
     out << "sections:\n";
-    for (const SectionInfo& section : layout.sections) {
+    for (const PeSection& section : layout.sections) {
         char line[96];
         std::snprintf(line, sizeof line, "  %-8s raw data at 0x%08X, 0x%08X bytes\n", section.name.c_str(),
                       section.raw_offset, section.raw_size);
@@ -68,7 +69,8 @@ void print_stub_layout(std::ostream& out, const StubLayout& layout) {
 }
 
 void print_launcher_contents(std::ostream& out, const LauncherContents& contents) {
-    out << "layout: ok, configuration block at offset " << contents.layout.block_offset << '\n';
+    out << "layout: ok, " << architecture_name(contents.layout.architecture) << ", configuration block at offset "
+        << contents.layout.block_offset << '\n';
     print_records(out, "narrow", contents.parsed.block.narrow, false, cp1252_to_utf8);
     print_records(out, "wide", contents.parsed.block.wide, true, utf16le_to_utf8);
     out << "payload files: " << contents.payload.size() << '\n';

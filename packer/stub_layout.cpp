@@ -1,8 +1,8 @@
-// Stub header checks: DOS header, PE header at 0x80, i386 PE32 GUI image with
-// exactly five sections of which ".rsrc" is the last one in the file.
+// Stub header checks. Both stubs: a Windows GUI image whose last section
+// header is ".rsrc", last in the file and in memory. The 32-bit stub: an i386
+// PE32 image with its PE header at 0x80 and exactly five sections. The 64-bit
+// stub: an x86-64 PE32+ image with any number of sections.
 #include "stub_layout.h"
-
-#include <cstdio>
 
 #include "byte_io.h"
 #include "pack_error.h"
@@ -10,22 +10,14 @@
 namespace kestrel {
 namespace {
 
-constexpr std::size_t kPeHeaderOffset = 0x80;
-constexpr std::size_t kCoffHeaderOffset = kPeHeaderOffset + 4;
-constexpr std::size_t kOptionalHeaderOffset = kCoffHeaderOffset + 20;
-constexpr std::size_t kOptionalHeaderSize = 224;
-constexpr std::size_t kSectionTableOffset = kOptionalHeaderOffset + kOptionalHeaderSize;
-constexpr std::size_t kSectionHeaderSize = 40;
-constexpr std::size_t kSectionCount = 5;
-constexpr std::size_t kHeadersEnd = kSectionTableOffset + kSectionCount * kSectionHeaderSize;
-static_assert(kSectionTableOffset + 4 * kSectionHeaderSize + 16 == kBlockSizeOffset);
-static_assert(kSectionTableOffset + 4 * kSectionHeaderSize + 20 == kBlockPointerOffset);
-
-std::string hex(std::uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
+constexpr std::uint32_t kFixedPeHeaderOffset = 0x80;
+constexpr std::uint16_t kFixedSectionCount = 5;
+constexpr std::uint16_t kPe32OptionalHeaderSize = 224;
+constexpr std::uint16_t kWindowsGui = 2;
+// The section headers of the 32-bit layout and the fixed block offsets.
+constexpr std::size_t kFixedSectionTable = kFixedPeHeaderOffset + 24 + kPe32OptionalHeaderSize;
+static_assert(kFixedSectionTable + 4 * 40 + 16 == kBlockSizeOffset);
+static_assert(kFixedSectionTable + 4 * 40 + 20 == kBlockPointerOffset);
 
 void expect_field(std::uint64_t actual, std::uint64_t expected, const std::string& field,
                   const std::string& expected_text) {
@@ -34,44 +26,47 @@ void expect_field(std::uint64_t actual, std::uint64_t expected, const std::strin
     }
 }
 
-void check_headers(std::string_view image) {
-    if (image.size() < kHeadersEnd) {
-        throw PackError("file is too small for a launcher stub (" + std::to_string(image.size()) +
-                        " bytes, the headers alone need " + std::to_string(kHeadersEnd) + ")");
+void check_x86_headers(const PeHeaders& headers) {
+    expect_field(headers.pe_offset, kFixedPeHeaderOffset, "PE header offset (e_lfanew)", "0x80");
+    expect_field(headers.section_count, kFixedSectionCount, "number of sections", "5");
+    expect_field(headers.optional_header_size, kPe32OptionalHeaderSize, "optional header size", "224 (0xE0)");
+    expect_field(headers.magic, kMagicPe32, "optional header magic", "0x10B (PE32)");
+}
+
+void check_x64_headers(const PeHeaders& headers) {
+    expect_field(headers.magic, kMagicPe32Plus, "optional header magic", "0x20B (PE32+)");
+    if (headers.section_count == 0) throw PackError("the image has no sections");
+}
+
+Architecture check_headers(const PeHeaders& headers) {
+    Architecture architecture;
+    if (headers.machine == kMachineI386) {
+        check_x86_headers(headers);
+        architecture = Architecture::X86;
+    } else if (headers.machine == kMachineAmd64) {
+        check_x64_headers(headers);
+        architecture = Architecture::X64;
+    } else {
+        throw PackError("machine type is " + hex(headers.machine) + ", expected 0x14C (i386) or 0x8664 (x86-64)");
     }
-    if (image.substr(0, 2) != "MZ") throw PackError("no MZ signature: not a Windows executable");
-    expect_field(uint32_le_at(image, 0x3C), kPeHeaderOffset, "PE header offset (e_lfanew)", "0x80");
-    if (image.substr(kPeHeaderOffset, 4) != std::string_view("PE\0\0", 4)) {
-        throw PackError("no PE signature at offset 0x80");
-    }
-    expect_field(uint16_le_at(image, kCoffHeaderOffset), 0x14C, "machine type", "0x14C (i386)");
-    expect_field(uint16_le_at(image, kCoffHeaderOffset + 2), kSectionCount, "number of sections", "5");
-    expect_field(uint16_le_at(image, kCoffHeaderOffset + 16), kOptionalHeaderSize, "optional header size",
-                 "224 (0xE0)");
-    expect_field(uint16_le_at(image, kOptionalHeaderOffset), 0x10B, "optional header magic", "0x10B (PE32)");
-    expect_field(uint16_le_at(image, kOptionalHeaderOffset + 68), 2, "subsystem", "2 (Windows GUI)");
+    expect_field(headers.subsystem, kWindowsGui, "subsystem", "2 (Windows GUI)");
+    return architecture;
 }
 
-SectionInfo read_section(std::string_view image, std::size_t index) {
-    const std::size_t header = kSectionTableOffset + index * kSectionHeaderSize;
-    const std::string_view raw_name = image.substr(header, 8);
-    return {std::string(raw_name.substr(0, raw_name.find('\0'))), uint32_le_at(image, header + 20),
-            uint32_le_at(image, header + 16)};
-}
-
-std::uint64_t raw_end(const SectionInfo& section) {
-    return std::uint64_t{section.raw_offset} + section.raw_size;
-}
-
-void check_resource_section_last(const std::vector<SectionInfo>& sections) {
-    const SectionInfo& last = sections.back();
+void check_resource_section_last(const std::vector<PeSection>& sections, Architecture architecture) {
+    const PeSection& last = sections.back();
     if (last.name != ".rsrc") {
-        throw PackError("the fifth section is \"" + last.name + "\", expected \".rsrc\"");
+        const char* which = architecture == Architecture::X86 ? "fifth" : "last";
+        throw PackError(std::string("the ") + which + " section is \"" + last.name + "\", expected \".rsrc\"");
     }
-    for (const SectionInfo& section : sections) {
-        if (raw_end(section) > raw_end(last)) {
-            throw PackError("section \"" + section.name + "\" ends at " + hex(raw_end(section)) +
-                            ", behind the end of .rsrc at " + hex(raw_end(last)));
+    for (const PeSection& section : sections) {
+        if (section.raw_end() > last.raw_end()) {
+            throw PackError("section \"" + section.name + "\" ends at " + hex(section.raw_end()) +
+                            ", behind the end of .rsrc at " + hex(last.raw_end()));
+        }
+        if (&section != &last && section.virtual_address >= last.virtual_address) {
+            throw PackError("section \"" + section.name + "\" lies at RVA " + hex(section.virtual_address) +
+                            ", behind .rsrc at " + hex(last.virtual_address) + ": .rsrc must come last in memory too");
         }
     }
 }
@@ -90,12 +85,18 @@ void check_block_position(std::uint64_t block_offset, std::uint64_t file_size, L
 
 }  // namespace
 
+const char* architecture_name(Architecture architecture) {
+    return architecture == Architecture::X86 ? "x86" : "x64";
+}
+
 StubLayout check_stub_layout(std::string_view image, LayoutSubject subject) {
-    check_headers(image);
-    StubLayout layout{{}, image.size(), 0};
-    for (std::size_t i = 0; i < kSectionCount; ++i) layout.sections.push_back(read_section(image, i));
-    check_resource_section_last(layout.sections);
-    layout.block_offset = raw_end(layout.sections.back());
+    StubLayout layout{};
+    layout.headers = parse_pe_headers(image);
+    layout.architecture = check_headers(layout.headers);
+    layout.sections = layout.headers.sections;
+    layout.file_size = image.size();
+    check_resource_section_last(layout.sections, layout.architecture);
+    layout.block_offset = layout.sections.back().raw_end();
     check_block_position(layout.block_offset, layout.file_size, subject);
     return layout;
 }

@@ -72,7 +72,7 @@ TEST_F(BuildTest, InspectListsRecordsAndPayloadOfABuiltLauncher) {
     std::ostringstream listing;
     run_inspect(dir_ / "out.exe", listing);
     for (const char* line :
-         {"layout: ok, configuration block at offset 3584\n", "  122 java.main_class = \"com.example.Main\"\n",
+         {"layout: ok, x86, configuration block at offset 3584\n", "  122 java.main_class = \"com.example.Main\"\n",
           "  1005 messages.vm_start_failed = \"The JVM could not be started.\"\n",
           "  2003 payload.files = \"app.jar;notes.txt;\"\n", "  20013 texts.caption = \"\u00dcber \U0001F600\"\n",
           "  1007 messages.bad_parameters = \"Bad \\\"quote\\\"\\r\\n\"\n",

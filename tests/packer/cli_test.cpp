@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "test_support.h"
 
@@ -58,6 +60,35 @@ TEST_F(CliTest, BuildUsesTheStubAndRuntimeJarBesideThePacker) {
         << inspect.out;
 }
 
+TEST_F(CliTest, TheArchitectureChoosesTheStubUnlessOneIsNamed) {
+    fs::create_directories(dir_ / "bin");
+    fs::copy_file(KESTREL_PACK_EXE, dir_ / "bin/kestrel-pack");
+    dir_.write("stub/kestrel-stub.exe", testing::make_stub());
+    dir_.write("stub/kestrel-stub64.exe", testing::make_stub64());
+    dir_.write("x64.toml", "[launcher]\narch = \"x64\"\n[payload]\nruntime_jar = false\n");
+    dir_.write("x86.toml", "[launcher]\narch = \"x86\"\n[payload]\nruntime_jar = false\n");
+    dir_.write("plain.toml", "[payload]\nruntime_jar = false\n");
+    const fs::path packer = dir_ / "bin/kestrel-pack";
+    for (const auto& [project, architecture] : std::vector<std::pair<std::string, std::string>>{
+             {"x64.toml", "x64"}, {"x86.toml", "x86"}, {"plain.toml", "x86"}}) {
+        const CommandResult build = run("build " + project + " -o out.exe", packer);
+        EXPECT_EQ(build.status, 0) << build.err;
+        EXPECT_NE(build.out.find(": " + architecture + ", "), std::string::npos) << build.out;
+        const CommandResult inspect = run("inspect out.exe");
+        EXPECT_EQ(inspect.out.rfind("layout: ok, " + architecture + ", configuration block at offset", 0), 0u)
+            << inspect.out;
+    }
+    // A named stub of the other architecture serves a project that does not
+    // ask for one, and is refused by one that does.
+    EXPECT_EQ(run("build plain.toml -o out.exe --stub stub/kestrel-stub64.exe", packer).status, 0);
+    EXPECT_NE(run("inspect out.exe").out.find("x64"), std::string::npos);
+    expect_one_line_error(run("build x86.toml -o out2.exe --stub stub/kestrel-stub64.exe", packer),
+                          "kestrel-stub64.exe: the stub is an x64 stub, but launcher.arch is \"x86\"");
+    fs::remove(dir_ / "stub/kestrel-stub64.exe");
+    expect_one_line_error(run("build x64.toml -o out2.exe", packer), "cannot read the stub");
+    EXPECT_FALSE(fs::exists(dir_ / "out2.exe"));
+}
+
 TEST_F(CliTest, AnotherRuntimeJarIsNamedOnTheCommandLine) {
     dir_.write("other.jar", "other");
     const CommandResult build = run("build app.toml -o out.exe --stub stub.exe --runtime-jar other.jar");
@@ -76,10 +107,43 @@ TEST_F(CliTest, BadInputFailsWithOneLineAndNoOutput) {
     expect_one_line_error(run("inspect app.toml"), "app.toml: file is too small");
 }
 
+TEST_F(CliTest, UsageErrorsAreOneLinePointingToHelpWithStatusTwo) {
+    for (const auto& [arguments, problem] : std::vector<std::pair<std::string, std::string>>{
+             {"", "no command given (build, inspect or check-stub)"},
+             {"pack app.toml", "pack"},
+             {"build app.toml", "--output is required"},
+             {"build app.toml -o out.exe --fast", "--fast"},
+             {"inspect", "launcher is required"}}) {
+        const CommandResult result = run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_EQ(result.out, "") << arguments;
+        EXPECT_EQ(result.err.rfind("kestrel-pack: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(problem), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("(see kestrel-pack --help)\n"), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "out.exe"));
+}
+
+TEST_F(CliTest, VersionAndHelpArePrintedWithStatusZero) {
+    const CommandResult version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("kestrel-pack ") + KESTREL_VERSION + "\n");
+    const CommandResult help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("check-stub"), std::string::npos) << help.out;
+}
+
 TEST_F(CliTest, CheckStubListsSectionsOrGivesTheReason) {
     const CommandResult good = run("check-stub stub.exe");
     EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_EQ(good.out.rfind("stub layout: ok\narchitecture: x86\n", 0), 0u) << good.out;
     EXPECT_NE(good.out.find("  .rsrc    raw data at 0x00000C00, 0x00000200 bytes\n"), std::string::npos) << good.out;
+    dir_.write("stub64.exe", testing::make_stub64());
+    const CommandResult good64 = run("check-stub stub64.exe");
+    EXPECT_EQ(good64.status, 0) << good64.err;
+    EXPECT_NE(good64.out.find("architecture: x64\n"), std::string::npos) << good64.out;
+    EXPECT_NE(good64.out.find("  .pdata   raw data at 0x00000600"), std::string::npos) << good64.out;
     EXPECT_NE(good.out.find("file size: 3584 bytes"), std::string::npos) << good.out;
     dir_.write("long.exe", testing::make_stub() + "tail");
     expect_one_line_error(run("check-stub long.exe"), "long.exe: the end of .rsrc (0xE00) differs from the file size");

@@ -202,6 +202,44 @@ TEST_F(RuntimeJarTest, ProblemsAreReportedWithTheSetting) {
     EXPECT_NE(message.find("cannot read the file " + runtime_jar_.string()), std::string::npos) << message;
 }
 
+// The launcher reads every value into a buffer of 8192 bytes or UTF-16 units
+// with its terminator; a value the buffer cannot hold is refused by name.
+TEST_F(ProjectTest, ValuesLongerThanTheLaunchersBuffersAreRefused) {
+    const auto repeated = [](const std::string& text, std::size_t count) {
+        std::string result;
+        for (std::size_t i = 0; i < count; ++i) result += text;
+        return result;
+    };
+    // Narrow values count Windows-1252 bytes: one per "\u00e9", two in UTF-8.
+    const LauncherProject longest =
+        load("[java]\nvm_options = \"" + repeated("\u00e9", 8191) + "\"\n[texts]\ncaption = \"" +
+             repeated("x", 8191) + "\"\n");
+    EXPECT_EQ(longest.block.narrow.at(123).size(), 8191u);
+    EXPECT_EQ(longest.block.wide.at(20013).size(), 2u * 8191);
+
+    std::string message = load_error("[java]\nvm_options = \"" + repeated("\u00e9", 8192) + "\"\n");
+    EXPECT_NE(message.find("java.vm_options: the value is 8192 bytes long; the launcher reads at most 8191 bytes"),
+              std::string::npos) << message;
+    message = load_error("[java]\nclass_path = [" + repeated("{ archive = \"" + repeated("a", 95) + "\" },", 90) +
+                         "]\n");
+    EXPECT_NE(message.find("java.class_path: the value is 8819 bytes long"), std::string::npos) << message;
+    // A character outside the basic plane takes two UTF-16 units.
+    message = load_error("[texts]\ncaption = \"" + repeated("\U0001F600", 4096) + "\"\n");
+    EXPECT_NE(message.find("texts.caption: the value is 8192 UTF-16 units long; the launcher reads at most 8191"),
+              std::string::npos) << message;
+    message = load_error("[keys]\n\"101\" = \"" + repeated("k", 9000) + "\"\n");
+    EXPECT_NE(message.find("keys.101: the value is 9000 bytes long"), std::string::npos) << message;
+
+    std::string files;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = std::to_string(i) + repeated("n", 200) + ".jar";
+        dir_.write(name, "x");
+        files += "\"" + name + "\",";
+    }
+    message = load_error("[payload]\nfiles = [" + files + "]\n");
+    EXPECT_NE(message.find("payload.files: the value is 8270 bytes long"), std::string::npos) << message;
+}
+
 TEST_F(ProjectTest, AnEmptyPayloadWritesNeitherPayloadKey) {
     const LauncherProject project = load("[payload]\nfiles = []\n");
     EXPECT_EQ(project.block.narrow.count(2002), 0u);
@@ -238,6 +276,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadProject{"WrongType", "[java]\nmin_version = 8\n",
                    "java.min_version: the value must be a string, not an integer"},
         BadProject{"UnknownChoice", "[launcher]\ntype = \"gui\"\n", "launcher.type: unknown value 'gui'"},
+        BadProject{"UnknownArchitecture", "[launcher]\narch = \"arm64\"\n",
+                   "app.toml:2:8: launcher.arch: unknown value 'arm64' (expected x86, x64)"},
         BadProject{"NegativeSize", "[runtime]\narchive_size = -1\n", "runtime.archive_size: the value -1 is outside"},
         BadProject{"SeparatorInList", "[launcher]\npath_entries = [\"a;b\"]\n", "entry 1 contains ';'"},
         BadProject{"TwoKinds", "[java]\nclass_path = [{ archive = \"a\", scan = \"b\" }]\n",

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace kestrel::testing {
 
@@ -44,25 +45,63 @@ void put_uint32(std::string& image, std::size_t offset, std::uint32_t value) {
     put_uint16(image, offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-std::string make_stub() {
-    const char* names[] = {".text", ".rdata", ".data", ".idata", ".rsrc"};
-    constexpr std::uint32_t kFirstSection = 0x400;
-    constexpr std::uint32_t kSectionSize = 0x200;
-    std::string image(kFirstSection + 5 * kSectionSize, '\0');
+namespace {
+
+struct StubShape {
+    std::uint16_t machine;
+    std::uint16_t magic;
+    std::uint32_t pe_offset;
+    std::uint16_t optional_header_size;
+    std::size_t data_directories;  // offset in the optional header
+    std::vector<const char*> sections;
+};
+
+constexpr std::uint32_t kFirstSection = 0x400;
+constexpr std::uint32_t kSectionSize = 0x200;
+constexpr std::uint32_t kSectionAlignment = 0x1000;
+
+std::string make_image(const StubShape& shape) {
+    const std::size_t count = shape.sections.size();
+    std::string image(kFirstSection + count * kSectionSize, '\0');
     image.replace(0, 2, "MZ");
-    put_uint32(image, 0x3C, 0x80);
-    image.replace(0x80, 4, std::string("PE\0\0", 4));
-    put_uint16(image, 0x84, 0x14C);   // machine
-    put_uint16(image, 0x86, 5);       // number of sections
-    put_uint16(image, 0x94, 224);     // size of optional header
-    put_uint16(image, 0x98, 0x10B);   // PE32 magic
-    put_uint16(image, 0x98 + 68, 2);  // Windows GUI subsystem
-    for (std::size_t i = 0; i < 5; ++i) {
-        image.replace(section_header(i), std::string(names[i]).size(), names[i]);
-        put_uint32(image, section_header(i) + 16, kSectionSize);
-        put_uint32(image, section_header(i) + 20, static_cast<std::uint32_t>(kFirstSection + i * kSectionSize));
+    put_uint32(image, 0x3C, shape.pe_offset);
+    image.replace(shape.pe_offset, 4, std::string("PE\0\0", 4));
+    const std::size_t coff = shape.pe_offset + 4;
+    const std::size_t optional = coff + 20;
+    put_uint16(image, coff, shape.machine);
+    put_uint16(image, coff + 2, static_cast<std::uint16_t>(count));
+    put_uint16(image, coff + 16, shape.optional_header_size);
+    put_uint16(image, optional, shape.magic);
+    put_uint32(image, optional + 32, kSectionAlignment);
+    put_uint32(image, optional + 36, kSectionSize);  // file alignment
+    put_uint32(image, optional + 56, static_cast<std::uint32_t>((count + 1) * kSectionAlignment));  // image size
+    put_uint32(image, optional + 60, kFirstSection);                                                // header size
+    put_uint16(image, optional + 68, 2);  // Windows GUI subsystem
+    put_uint32(image, optional + shape.data_directories - 4, 16);
+    const std::uint32_t resources = static_cast<std::uint32_t>(count * kSectionAlignment);
+    put_uint32(image, optional + shape.data_directories + 16, resources);
+    put_uint32(image, optional + shape.data_directories + 20, 16);
+    const std::size_t table = optional + shape.optional_header_size;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t header = table + 40 * i;
+        image.replace(header, std::string(shape.sections[i]).size(), shape.sections[i]);
+        put_uint32(image, header + 8, kSectionSize);
+        put_uint32(image, header + 12, static_cast<std::uint32_t>((i + 1) * kSectionAlignment));
+        put_uint32(image, header + 16, kSectionSize);
+        put_uint32(image, header + 20, static_cast<std::uint32_t>(kFirstSection + i * kSectionSize));
     }
+    image.replace(kFirstSection, std::string(kStubText).size(), kStubText);
     return image;
+}
+
+}  // namespace
+
+std::string make_stub() {
+    return make_image({0x14C, 0x10B, 0x80, 224, 96, {".text", ".rdata", ".data", ".idata", ".rsrc"}});
+}
+
+std::string make_stub64() {
+    return make_image({0x8664, 0x20B, 0x100, 240, 112, {".text", ".pdata", ".xdata", ".data", ".idata", ".rsrc"}});
 }
 
 std::string hex_bytes(const std::string& text) {

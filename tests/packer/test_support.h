@@ -41,8 +41,21 @@ constexpr std::size_t section_header(std::size_t index) {
 }
 
 // A minimal i386 GUI image: PE header at 0x80, five sections .text .rdata
-// .data .idata .rsrc of 0x200 bytes each, laid out in that order from 0x400.
+// .data .idata .rsrc of 0x200 bytes each, laid out in that order from 0x400
+// in the file and from 0x1000 in memory (0x1000 apart). .text starts with
+// kStubText; .rsrc holds an empty resource directory.
 std::string make_stub();
+
+// The x86-64 counterpart: a PE32+ image with its PE header at 0x100 and six
+// sections .text .pdata .xdata .data .idata .rsrc laid out the same way.
+std::string make_stub64();
+
+// Offset of the header of section `index` in a stub made by make_stub64().
+constexpr std::size_t section_header64(std::size_t index) {
+    return 0x208 + 40 * index;
+}
+
+constexpr const char* kStubText = "stub code";
 
 void put_uint16(std::string& image, std::size_t offset, std::uint16_t value);
 void put_uint32(std::string& image, std::size_t offset, std::uint32_t value);
