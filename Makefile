@@ -21,7 +21,7 @@ host:
 	cmake --build $(BUILD)/host -j$(JOBS)
 
 stub: host
-	cmake -S windows -B $(BUILD)/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	cmake -S stub -B $(BUILD)/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=win32 \
 	    -DKESTREL_PACK=$(abspath $(BUILD))/host/kestrel-pack >/dev/null
 	cmake --build $(BUILD)/stub -j$(JOBS)

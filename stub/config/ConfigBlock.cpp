@@ -1,0 +1,90 @@
+// ConfigBlock.cpp — loads the configuration block from the launcher's own
+// executable into the process-wide store and serves the key accessors.
+#include "ConfigBlock.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "ConfigParser.h"
+#include "ErrorReporting.h"
+#include "FileUtils.h"
+#include "ConfigKeys.h"
+
+bool GuiMode = true;
+uint32_t PayloadOffset = 0;
+
+static LauncherConfig Config;
+
+// Offsets of the two header fields (raw-data size and raw-data pointer of
+// the last section) whose sum is the block's file offset.
+constexpr LONG BlockSizeFieldOffset = 552;
+constexpr LONG BlockPointerFieldOffset = 556;
+
+namespace {
+// Reads the block straight from the executable file.
+class FileBlockSource : public BlockSource {
+public:
+    explicit FileBlockSource(HANDLE file) : file_(file) {}
+    uint32_t Read(void* buffer, uint32_t count) override {
+        DWORD got = 0;
+        return ReadFile(file_, buffer, count, &got, nullptr) ? got : 0;
+    }
+    uint64_t Remaining() const override {
+        LARGE_INTEGER size, zero, position;
+        zero.QuadPart = 0;
+        if (!GetFileSizeEx(file_, &size) ||
+            !SetFilePointerEx(file_, zero, &position, FILE_CURRENT))
+            return 0;
+        return size.QuadPart > position.QuadPart ? uint64_t(size.QuadPart - position.QuadPart) : 0;
+    }
+
+private:
+    HANDLE file_;
+};
+}  // namespace
+
+static int32_t ReadIntAt(HANDLE file, LONG offset) {
+    SetFilePointer(file, offset, nullptr, FILE_BEGIN);
+    return ReadBlockInt(file);
+}
+
+void LoadConfigBlock() {
+    HANDLE file = OpenOwnExecutable();
+    if (file == INVALID_HANDLE_VALUE) FatalInternalError("Internal Error: openExeFile");
+    int32_t size = ReadIntAt(file, BlockSizeFieldOffset);
+    int32_t pointer = ReadIntAt(file, BlockPointerFieldOffset);
+    SetFilePointer(file, LONG(uint32_t(size) + uint32_t(pointer)), nullptr, FILE_BEGIN);
+
+    FileBlockSource source(file);
+    BlockError error = ParseConfigBlock(source, Config);
+    if (error != BlockError::None) FatalInternalError(BlockErrorText(error));
+
+    PayloadOffset = SetFilePointer(file, 0, nullptr, FILE_CURRENT);
+    CloseHandle(file);
+
+    int32_t type = ConfigInt(Key::ApplicationType);
+    if (type != ApplicationType::Windowed && type != ApplicationType::Installer) GuiMode = false;
+}
+
+void ConfigString(int32_t key, char* buffer, size_t capacity) {
+    size_t length = 0;
+    const char* value = static_cast<const char*>(Config.narrow.Find(key, &length));
+    if (!value) length = 0;
+    if (length >= capacity) length = capacity - 1;
+    memcpy(buffer, value ? value : "", length);
+    buffer[length] = '\0';
+}
+
+int32_t ConfigInt(int32_t key) {
+    const char* value = static_cast<const char*>(Config.narrow.Find(key, nullptr));
+    return value ? ParseConfigInt(value) : 0;
+}
+
+void ConfigWString(int32_t key, wchar_t* buffer, size_t capacity) {
+    size_t length = 0;
+    const wchar_t* value = static_cast<const wchar_t*>(Config.wide.Find(key, &length));
+    if (!value) length = 0;
+    if (length >= capacity) length = capacity - 1;
+    wmemcpy(buffer, value ? value : L"", length);
+    buffer[length] = L'\0';
+}

@@ -1,0 +1,149 @@
+// LauncherMain.cpp — WinMain with the start-up switches, and LaunchSequence,
+// the ordered steps from a fresh process to a running Java application.
+#include "LauncherMain.h"
+
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ConfigBlock.h"
+#include "ErrorReporting.h"
+#include "FileUtils.h"
+#include "JavaVMLauncher.h"
+#include "LauncherDialogs.h"
+#include "PayloadExtraction.h"
+#include "ProcessEnvironment.h"
+#include "Resources.h"
+#include "RuntimeArchive.h"
+#include "RuntimeDownload.h"
+#include "SingleInstance.h"
+#include "UserRegistry.h"
+#include "WinLoader.h"
+#include "ConfigKeys.h"
+
+const char* LauncherArguments = "";
+bool QuietMode = false;
+bool ManualMode = false;
+// From the heap: as a zero-filled array it would take 8 KB of the image.
+// Allocated before WinMain runs; a process that cannot have 8 KB then
+// could not run at all.
+char* const PayloadDirectory = static_cast<char*>(calloc(TextBufferSize, 1));
+HINSTANCE ModuleInstance = nullptr;
+
+// Exit code of a quiet start without a usable runtime.
+constexpr int NoRuntimeExitCode = 83;
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* CommandLineTail(const char* commandLine) {
+    const char* p = commandLine;
+    while (IsBlank(*p)) ++p;
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && !IsBlank(*p)) ++p;
+    }
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+// The flag that a previous run had to look for a runtime.
+static bool InstallStartedIsSet() {
+    DWORD value = 0;
+    return ReadUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", &value) && value != 0;
+}
+
+static void SetInstallStarted() { WriteUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", 1); }
+
+// Asks whether to pick the runtime by hand after an unfinished earlier run.
+static bool UserWantsManualRuntime() {
+    wchar_t question[TextBufferSize], caption[TextBufferSize];
+    ConfigWString(Text::ResumeQuestion, question, TextBufferSize);
+    ConfigWString(Text::Caption, caption, TextBufferSize);
+    return MessageBoxW(nullptr, question, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
+    InitCommonControls();
+    PrepareProcessEnvironment(instance);
+    LauncherArguments = tail;
+    if (strncmp(LauncherArguments, "-q", 2) == 0) {
+        QuietMode = true;
+        GuiMode = false;
+    }
+    SingleInstanceGuard();
+    if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
+        ManualMode = true;
+    if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
+    if (QuietMode) {
+        LaunchSequence(nullptr);
+    } else {
+        RegisterProgressDialogClass();
+        DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc, 0);
+    }
+    return 0;
+}
+
+// Chooses the progress bar's final range once it is known whether a runtime
+// archive has to be unpacked.
+static void ChooseProgressValues(bool archivePresent) {
+    if (!archivePresent) {
+        ProgressLimit = 80;
+        ProgressBase = 0;
+    } else if (ConfigInt(Key::PackedJars) != 0) {
+        ProgressLimit = 250;
+        ProgressBase = 200;
+    } else {
+        ProgressLimit = 150;
+        ProgressBase = 100;
+    }
+}
+
+// No runtime was found automatically: quiet starts end here; with the dialog
+// the user may download or locate one. Returns whether an archive is present.
+static bool HandleMissingRuntime(HWND dialog) {
+    if (!dialog) {
+        fputs("no jre found\n", stdout);
+        exit(NoRuntimeExitCode);
+    }
+    char downloadLocation[TextBufferSize];
+    ConfigString(Key::DownloadLocation, downloadLocation, sizeof downloadLocation);
+    DownloadOffered = downloadLocation[0] != '\0';
+    INT_PTR choice = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
+                                     RuntimeNotFoundDialogProc, 0);
+    // Any other result means a runtime was located; it is loaded already.
+    if (choice != IDC_DOWNLOAD) return false;
+    DownloadRuntime(dialog, downloadLocation);
+    return true;
+}
+
+DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
+    HWND dialog = static_cast<HWND>(progressDialog);
+    if (dialog) SetProgressPosition(dialog, 0);
+    if (!ExtractPayload(PayloadDirectory, TextBufferSize)) EndWithCorruptedInstallation(dialog);
+    if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
+
+    char archivePath[TextBufferSize];
+    GetFullPathNameA("jre.tar.gz", sizeof archivePath, archivePath, nullptr);
+    bool archivePresent = FileExists(archivePath);
+    if (!archivePresent) {
+        SetInstallStarted();
+        bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
+        if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
+    }
+
+    if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
+    ChooseProgressValues(archivePresent);
+    if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
+    // A runtime that does not work once unpacked ends the process (code 83).
+    if (archivePresent) ExtractRuntime(dialog);
+    if (dialog) StartProgressThread(WatchApplicationWindows, dialog);
+    if (!StartJavaVM(LauncherArguments)) FatalConfiguredError(Message::VMStartFailed, nullptr, nullptr);
+    // The application has ended: with the dialog, end its modal loop too, so
+    // the process ends with 0 instead of lingering with a hidden dialog.
+    if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return 0;
+}

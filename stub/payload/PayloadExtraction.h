@@ -1,0 +1,48 @@
+// PayloadExtraction.h — writing the payload files stored behind the
+// configuration block into a fresh directory under the user's temporary
+// directory, at every start.
+//
+// Payload layout from PayloadOffset on: records of a 32-bit little-endian
+// signed length L and L content bytes, each XOR PayloadKey. Key::PayloadCount is the
+// number of records to extract, Key::PayloadNames their names (';'-separated, empty
+// names skipped). Every file is registered for deferred deletion before it is
+// written, the directory after all files.
+#pragma once
+
+#include <windows.h>
+#include <cstddef>
+#include <cstdint>
+
+// The byte every payload content byte is combined with.
+constexpr unsigned char PayloadKey = 0x0B;
+// Bytes read and written per step: the payload is never held whole.
+constexpr uint32_t PayloadChunkSize = 8192;
+
+// Extracts the payload into a new directory whose path is written to `out`
+// (empty when Key::PayloadCount is 0, and then nothing is created). False when a
+// record's content ends early (or the executable cannot be reopened); a
+// directory, file or write failure ends the process with Message::InternalError
+// and code 7, 11 or 13.
+bool ExtractPayload(char* out, size_t capacity);
+
+// Extracts the record at the executable's current position to `path`: no
+// file for a length of 0 or less. False when the content ends early.
+bool ExtractPayloadFile(HANDLE executable, const char* path);
+
+// Copies `count` bytes from `source` to `target` in chunks of
+// PayloadChunkSize, each byte XOR PayloadKey when `unscramble` is set. False
+// when the source ends early; a failed write ends the process (Message::InternalError,
+// code 13).
+bool CopyPayloadBytes(HANDLE source, HANDLE target, uint32_t count, bool unscramble);
+
+// The temporary file name "…\ksl<hex>.tmp" of a new unique file (deleted
+// again at once) followed by "_dir" and a random decimal number (0..32767,
+// the generator seeded with the time in seconds). False when no temporary
+// name can be had or the result does not fit.
+bool MakePayloadDirectoryName(char* out, size_t capacity);
+
+// The launch sequence's answer to a failed extraction: with the progress
+// dialog, the message box of Text::InstallationCorrupted (caption Text::Caption) owned by it; then
+// exit code 1 through the run-time library's exit, without recording the
+// deletion lists. Quiet starts (no dialog) end silently.
+[[noreturn]] void EndWithCorruptedInstallation(HWND progressDialog);

@@ -1,0 +1,127 @@
+// RuntimeProbe.cpp — the candidate check with its cache, and the hidden
+// "-version" child process whose standard error goes to a temporary file.
+#include "RuntimeProbe.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+
+#include "ConfigBlock.h"
+#include "FileUtils.h"
+#include "JavaVersion.h"
+#include "VersionCache.h"
+#include "TextFormat.h"
+#include "ConfigKeys.h"
+
+// How long a terminated probe may take to go away before its file is removed.
+constexpr DWORD TerminationWait = 5000;
+// The probe reads at most this many characters of the first line.
+constexpr int VersionLineLength = 99;
+
+// "java.exe" becomes "javaw.exe": the last four characters are replaced by
+// "w.exe". False when the result does not fit or does not exist.
+static bool SwitchToWindowedExecutable(char* executable) {
+    size_t length = strlen(executable);
+    if (length < 4 || length + 2 > TextBufferSize) return false;
+    strcpy(executable + length - 4, "w.exe");
+    return FileExists(executable);
+}
+
+bool CheckJavaExecutable(char* executable, bool allowBeta, const char* minimum, const char* maximum,
+                         char* version) {
+    char normalised[TextBufferSize], found[TextBufferSize];
+    if (!NormalisePath(normalised, sizeof normalised, executable, false)) return false;
+    strcpy(executable, normalised);
+    FILETIME lastWriteTime;
+    if (!FindFileTime(executable, &lastWriteTime)) return false;
+    found[0] = '\0';
+    if (!ReadCachedVersion(executable, lastWriteTime, found)) {
+        if (!ProbeJavaVersion(executable, found, sizeof found)) return false;
+        // Cached before the range test: rejected versions need no second probe.
+        WriteCachedVersion(executable, lastWriteTime, found);
+    }
+    if (version) strcpy(version, found);
+    if (!VersionInRange(found, minimum, maximum, allowBeta || ConfigInt(Key::AcceptBeta) != 0)) return false;
+    // The cache stays keyed by the console executable.
+    if (ConfigInt(Key::ApplicationType) == ApplicationType::Windowed) return SwitchToWindowedExecutable(executable);
+    return true;
+}
+
+// The executable's short (8.3) form followed by " -version". Where the
+// system has no short name the long path is used; either is quoted when it
+// holds a blank, so the child is always the executable that was checked.
+static bool ProbeCommandLine(const char* executable, char* out, size_t capacity) {
+    char shortPath[TextBufferSize];
+    DWORD length = GetShortPathNameA(executable, shortPath, sizeof shortPath);
+    const char* program = (length > 0 && length < sizeof shortPath) ? shortPath : executable;
+    const char* quote = strchr(program, ' ') ? "\"" : "";
+    return FormatText(out, capacity, "%s%s%s -version", quote, program, quote);
+}
+
+// Opens `path` for the child's standard error: an inheritable handle, or
+// INVALID_HANDLE_VALUE.
+static HANDLE OpenInheritableOutput(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return file;
+    HANDLE inheritable = INVALID_HANDLE_VALUE;
+    if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &inheritable, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS))
+        inheritable = INVALID_HANDLE_VALUE;
+    CloseHandle(file);
+    return inheritable;
+}
+
+// Runs the command hidden with standard error on `output` and waits at most
+// ProbeTimeLimit. True only when it ended in time with exit code 0; a child
+// still running is terminated (and waited for, so its file can be removed).
+static bool RunProbeProcess(char* commandLine, HANDLE output) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = nullptr;
+    startup.hStdError = output;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    bool ended = WaitForSingleObject(process.hProcess, ProbeTimeLimit) == WAIT_OBJECT_0;
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    if (!ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, TerminationWait);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return ended && exitCode == 0;
+}
+
+// The version from the first line of the probe's output file.
+static bool ReadVersionLine(const char* path, char* version, size_t capacity) {
+    FILE* file = fopen(path, "r");
+    if (!file) return false;
+    char line[VersionLineLength + 1];
+    bool read = fgets(line, sizeof line, file) != nullptr;
+    fclose(file);
+    return read && ParseVersionLine(line, version, capacity);
+}
+
+bool ProbeJavaVersion(const char* executable, char* version, size_t capacity) {
+    char commandLine[TextBufferSize], outputPath[TextBufferSize];
+    version[0] = '\0';
+    if (!ProbeCommandLine(executable, commandLine, sizeof commandLine) ||
+        !MakeTempFileName(outputPath, sizeof outputPath))
+        return false;
+    HANDLE output = OpenInheritableOutput(outputPath);
+    bool succeeded = false;
+    if (output != INVALID_HANDLE_VALUE) {
+        bool exitedCleanly = RunProbeProcess(commandLine, output);
+        CloseHandle(output);
+        succeeded = exitedCleanly && ReadVersionLine(outputPath, version, capacity);
+    }
+    DeleteFileA(outputPath);
+    return succeeded;
+}

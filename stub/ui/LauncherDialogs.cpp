@@ -1,0 +1,149 @@
+// LauncherDialogs.cpp — the progress dialog (template 103) whose
+// initialisation starts the launch sequence on a worker thread, and the
+// runtime-not-found dialog (template 104).
+#include "LauncherDialogs.h"
+
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "CenterWindow.h"
+#include "ConfigBlock.h"
+#include "ErrorReporting.h"
+#include "LauncherMain.h"
+#include "Resources.h"
+#include "RuntimeLocator.h"
+#include "WideText.h"
+#include "WindowDiscovery.h"
+#include "ConfigKeys.h"
+
+int ProgressLimit = 0;
+int ProgressBase = 0;
+bool DownloadOffered = false;
+DWORD ExtractionTime = 0;
+volatile bool JarsExpanded = false;
+
+// Window extra bytes every dialog window needs for the dialog manager.
+constexpr int DialogWindowExtraBytes = 30;
+
+void RegisterProgressDialogClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
+    windowClass.lpfnWndProc = DefDlgProcA;
+    windowClass.cbWndExtra = DialogWindowExtraBytes;
+    windowClass.hInstance = ModuleInstance;
+    windowClass.hIcon = LoadIconA(ModuleInstance, MAIN_ICON_NAME);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "MyDlgClass";
+    RegisterClassA(&windowClass);
+}
+
+void SetItemFromKey(HWND dialog, int item, int key) {
+    wchar_t text[TextBufferSize];
+    ConfigWString(key, text, TextBufferSize);
+    SetDlgItemTextWide(dialog, item, text);
+}
+
+static void SetCaptionFromKey(HWND dialog, int key) {
+    wchar_t text[TextBufferSize];
+    ConfigWString(key, text, TextBufferSize);
+    SetWindowTextWide(dialog, text);
+}
+
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        CenterWindow(dialog);
+        SetErrorOwnerWindow(dialog);
+        SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, 100);
+        SetItemFromKey(dialog, IDC_MAIN_TEXT, Text::Preparing);
+        SetCaptionFromKey(dialog, Text::Caption);
+        SetItemFromKey(dialog, IDCANCEL, Text::CancelButton);
+        HANDLE worker = CreateThread(nullptr, 0, LaunchSequence, dialog, 0, nullptr);
+        if (worker) CloseHandle(worker);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Puts the not-found explanation on the dialog: the configured wide format
+// applied to the minimum and maximum versions ("-" when unset).
+static void SetNotFoundMessage(HWND dialog) {
+    char minimum[TextBufferSize], maximum[TextBufferSize];
+    wchar_t format[TextBufferSize], text[TextBufferSize];
+    ConfigString(Key::MinimumVersion, minimum, sizeof minimum);
+    ConfigString(Key::MaximumVersion, maximum, sizeof maximum);
+    if (!minimum[0]) strcpy(minimum, "-");
+    if (!maximum[0]) strcpy(maximum, "-");
+    ConfigWString(DownloadOffered ? Text::NotFoundWithDownload : Text::NotFoundLocateOnly, format, TextBufferSize);
+    _snwprintf(text, TextBufferSize - 1, format, minimum, maximum);
+    text[TextBufferSize - 1] = L'\0';
+    SetDlgItemTextWide(dialog, IDC_MAIN_TEXT, text);
+}
+
+INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        CenterWindow(dialog);
+        SetCaptionFromKey(dialog, Text::Caption);
+        SetItemFromKey(dialog, IDCANCEL, Text::CancelButton);
+        SetItemFromKey(dialog, IDC_LOCATE, Text::LocateButton);
+        SetItemFromKey(dialog, IDC_DOWNLOAD, Text::DownloadButton);
+        if (!DownloadOffered) ShowWindow(GetDlgItem(dialog, IDC_DOWNLOAD), SW_HIDE);
+        SetNotFoundMessage(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDC_LOCATE:
+        // The dialog stays open after a cancelled or refused selection.
+        if (LocateRuntime(dialog)) EndDialog(dialog, IDC_LOCATE);
+        return FALSE;
+    case IDCANCEL:
+        exit(1);
+    default:
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+}
+
+void SetProgressPosition(HWND dialog, int position) {
+    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
+}
+
+void StartProgressThread(LPTHREAD_START_ROUTINE procedure, HWND dialog) {
+    HANDLE thread = CreateThread(nullptr, 0, procedure, dialog, CREATE_SUSPENDED, nullptr);
+    if (!thread) return;
+    SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
+    ResumeThread(thread);
+    CloseHandle(thread);
+}
+
+// The watch gives the application 600 passes of 100 ms to show a window.
+constexpr int WatchPassLimit = 600;
+constexpr DWORD WatchPassMilliseconds = 100;
+
+// Moves the bar on by 20 every fifth pass (about every 500 ms), staying 10
+// below the limit.
+static void AdvanceWatchProgress(HWND dialog) {
+    ProgressBase += 20;
+    if (ProgressBase > ProgressLimit - 10) ProgressBase = ProgressLimit - 10;
+    SetProgressPosition(dialog, ProgressBase);
+}
+
+DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog) {
+    HWND dialog = static_cast<HWND>(progressDialog);
+    int passes = 0;
+    // The progress dialog itself is the one window the process has so far.
+    while (CountProcessWindows(GetCurrentProcessId()) <= 1 && passes < WatchPassLimit) {
+        ++passes;
+        if (passes % 5 == 0) AdvanceWatchProgress(dialog);
+        Sleep(WatchPassMilliseconds);
+    }
+    if (passes == WatchPassLimit) FatalWideError(Text::NoWindow);
+    ShowWindow(dialog, SW_HIDE);
+    return 0;
+}
