@@ -12,6 +12,7 @@ set(KESTREL_CORE_SOURCES
     core/ConfigParser.cpp
     core/DeletionList.cpp
     core/JavaVersion.cpp
+    core/MessageText.cpp
     core/PathText.cpp
     core/StringList.cpp
     core/TarHeader.cpp
@@ -27,7 +28,9 @@ set(KESTREL_WINDOWS_SOURCES
     platform/TextFormat.cpp
     diagnostics/ErrorReporting.cpp
     config/ConfigBlock.cpp
+    config/ConfiguredErrors.cpp
     payload/PayloadExtraction.cpp
+    payload/DeletionRegistry.cpp
     runtime/VersionCache.cpp
     runtime/RuntimeProbe.cpp
     runtime/LocatedRuntimes.cpp
@@ -35,7 +38,8 @@ set(KESTREL_WINDOWS_SOURCES
     runtime/WinLoader.cpp
     runtime/InstalledRuntimes.cpp
     vm/JavaVMLauncher.cpp
-    provisioning/PackExpansion.cpp
+    provisioning/Progress.cpp
+    runtime/PackExpansion.cpp
     provisioning/RuntimeArchive.cpp
     provisioning/RuntimeLocator.cpp
     provisioning/RuntimeDownload.cpp

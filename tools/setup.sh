@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   make g++ cmake python3 python3-pytest
   g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386 xvfb imagemagick
+  wine xvfb imagemagick
   googletest libtomlplusplus-dev libcli11-dev
   default-jdk-headless junit4
   openjdk-17-jre-headless:i386 libwine-dev:i386 gcc-multilib
@@ -15,15 +15,29 @@ packages=(
   clang osslsigncode openssl zlib1g-dev libarchive-tools
 )
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-as_root apt-get update -q
-as_root apt-get install -y -q "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  as_root apt-get update -q
+  as_root apt-get install -y -q "${missing[@]}"
+fi
+
+# Wine's 32-bit loader only where the kernel runs 32-bit programs (some
+# virtual machines' kernels have no 32-bit support). Where it cannot run,
+# it must not be installed either: the `wine` command would pick it and
+# fail instead of starting 64-bit programs with the 64-bit loader.
+if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  installed wine32:i386 || as_root apt-get install -y -q wine32:i386
+elif installed wine32:i386; then
+  echo "setup: this kernel cannot run 32-bit programs; removing wine32:i386"
+  as_root apt-get remove -y -q wine32:i386
+fi

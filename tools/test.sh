@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: host tests of the packer, the Windows-side unit tests
-# under Wine, and the end-to-end scenarios that pack launchers and run them.
+# Runs every test: the stub's layer check, host tests of the packer and the
+# portable core, the Windows-side unit tests under Wine, and the end-to-end
+# scenarios that pack launchers and run them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -10,7 +11,9 @@ fresh_wine_prefix "$PWD/build/test-wineprefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 status=0
-echo "== packer tests"
+echo "== layers of the stub"
+python3 tools/check-layers.py || status=1
+echo "== packer and native core tests"
 ctest --test-dir build/host --output-on-failure || status=1
 echo "== Windows-side unit tests (Wine)"
 ctest --test-dir build/wintest -j2 --output-on-failure || status=1

@@ -6,12 +6,12 @@
 #include <cwchar>
 
 #include "ConfigParser.h"
+#include "ConfigKeys.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
-#include "ConfigKeys.h"
 
-bool GuiMode = true;
 uint32_t PayloadOffset = 0;
+char ProductFlavour = '\0';
 
 static LauncherConfig Config;
 
@@ -43,6 +43,23 @@ private:
 };
 }  // namespace
 
+// A damaged block is reported with the caption read so far (the narrow
+// caption's record may come before the damage).
+[[noreturn]] static void FailBlock(const char* text) {
+    char caption[TextBufferSize];
+    ConfigString(Message::Caption, caption, sizeof caption);
+    FatalErrorText(text, caption);
+}
+
+int32_t ReadBlockInt(HANDLE file) {
+    unsigned char bytes[4];
+    DWORD got = 0;
+    if (!ReadFile(file, bytes, 4, &got, nullptr) || got != 4)
+        FailBlock("Internal Error: readInt");
+    return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                   uint32_t(bytes[3]) << 24);
+}
+
 static int32_t ReadIntAt(HANDLE file, LONG offset) {
     SetFilePointer(file, offset, nullptr, FILE_BEGIN);
     return ReadBlockInt(file);
@@ -50,18 +67,21 @@ static int32_t ReadIntAt(HANDLE file, LONG offset) {
 
 void LoadConfigBlock() {
     HANDLE file = OpenOwnExecutable();
-    if (file == INVALID_HANDLE_VALUE) FatalInternalError("Internal Error: openExeFile");
+    if (file == INVALID_HANDLE_VALUE) FailBlock("Internal Error: openExeFile");
     int32_t size = ReadIntAt(file, BlockSizeFieldOffset);
     int32_t pointer = ReadIntAt(file, BlockPointerFieldOffset);
     SetFilePointer(file, LONG(uint32_t(size) + uint32_t(pointer)), nullptr, FILE_BEGIN);
 
     FileBlockSource source(file);
     BlockError error = ParseConfigBlock(source, Config);
-    if (error != BlockError::None) FatalInternalError(BlockErrorText(error));
+    if (error != BlockError::None) FailBlock(BlockErrorText(error));
 
     PayloadOffset = SetFilePointer(file, 0, nullptr, FILE_CURRENT);
     CloseHandle(file);
 
+    char flavour[2];
+    ConfigString(Key::ProductFlavour, flavour, sizeof flavour);
+    ProductFlavour = flavour[0];
     int32_t type = ConfigInt(Key::ApplicationType);
     if (type != ApplicationType::Windowed && type != ApplicationType::Installer) GuiMode = false;
 }

@@ -5,13 +5,21 @@
 #include <windows.h>
 #include <cstdint>
 
-// Errors go to message boxes while true, to standard error otherwise.
-extern bool GuiMode;
+#include "TextBuffer.h"
+
 // File offset of the first payload record, behind the configuration block.
 extern uint32_t PayloadOffset;
+// The first character of Key::ProductFlavour: 'e' for an application
+// launcher, 'i' for an installer, anything else (also NUL, when unset) for
+// neither. Set by LoadConfigBlock.
+extern char ProductFlavour;
 
-// Reads the block from the running executable; every failure ends the process.
+// Reads the block from the running executable; every failure ends the
+// process. Console application types switch GuiMode off.
 void LoadConfigBlock();
+// One 32-bit little-endian integer at the current position of the
+// executable; a short read ends the process with "Internal Error: readInt".
+int32_t ReadBlockInt(HANDLE file);
 
 // Copies the narrow value of `key` (empty when absent) into `buffer`.
 // A value longer than the buffer is cut to capacity - 1 bytes; the launcher's
@@ -22,6 +30,3 @@ int32_t ConfigInt(int32_t key);
 // Copies the wide value of `key` into `buffer` of `capacity` UTF-16 units,
 // cut like ConfigString.
 void ConfigWString(int32_t key, wchar_t* buffer, size_t capacity);
-
-// Buffer sizes used throughout the launcher for paths, values and texts.
-constexpr size_t TextBufferSize = 8192;

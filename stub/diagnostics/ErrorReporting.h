@@ -1,35 +1,28 @@
-// ErrorReporting.h — reporting errors in message boxes or on standard error,
-// ending the process with its exit code, and the in-memory lists of files
-// and directories the launcher created (recorded for deletion at exit).
+// ErrorReporting.h — showing an error in a message box or on standard error
+// and ending the process with its exit code. The texts come from the caller:
+// this layer knows nothing of the configuration.
 #pragma once
 
 #include <windows.h>
-#include <cstddef>
 
+// How errors are shown: message boxes while true, standard error otherwise.
+// Written on the main thread at start (configuration loading, the quiet
+// switch) before any other thread exists.
+extern bool GuiMode;
 // Owner of error message boxes; none until the progress dialog installs itself.
 extern HWND ErrorOwnerWindow;
 void SetErrorOwnerWindow(HWND window);
 
-void ShowErrorText(const char* text);
-void ShowErrorWText(const wchar_t* text);
-// Shows narrow message `key` with the first `placeholder` (may be null)
-// replaced by `replacement`.
-void ShowConfiguredError(int key, const char* placeholder, const char* replacement);
+// A step that must run before any error is shown and before the launcher
+// ends itself (the deletion lists are recorded this way). One at most.
+void SetErrorCleanup(void (*cleanup)());
 
-[[noreturn]] void FatalInternalError(const char* text);
-[[noreturn]] void FatalWideError(int key);
-[[noreturn]] void FatalConfiguredError(int key, const char* placeholder, const char* replacement);
-// Records the deletion lists, then ends the process with `code`.
+// Runs the cleanup, then shows `text` (a message box with `caption`, or the
+// text and a line feed on standard error).
+void ShowErrorText(const char* text, const char* caption);
+void ShowErrorWText(const wchar_t* text, const wchar_t* caption);
+
+// ShowErrorText, then the process ends with exit code 1.
+[[noreturn]] void FatalErrorText(const char* text, const char* caption);
+// Runs the cleanup, then ends the process with `code`.
 [[noreturn]] void ExitLauncher(int code);
-
-// Writes `message` with the first occurrence of `placeholder` (may be null)
-// replaced by `replacement` into `out`; a longer result is cut to fit.
-void ReplaceFirstPlaceholder(char* out, size_t capacity, const char* message,
-                             const char* placeholder, const char* replacement);
-
-void RegisterFileForDeletion(const char* path);
-void RegisterDirectoryForDeletion(const char* path);
-// Appends every registered file, then every registered directory, to the
-// per-user deletion lists. The in-memory lists stay, so a second call
-// appends the same entries again.
-void RunExitCleanup();

@@ -8,10 +8,11 @@
 #include <cstring>
 
 #include "ConfigBlock.h"
-#include "ErrorReporting.h"
+#include "ConfiguredErrors.h"
 #include "FileUtils.h"
 #include "JavaVMLauncher.h"
 #include "LauncherDialogs.h"
+#include "Progress.h"
 #include "PayloadExtraction.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
@@ -25,11 +26,6 @@
 const char* LauncherArguments = "";
 bool QuietMode = false;
 bool ManualMode = false;
-// From the heap: as a zero-filled array it would take 8 KB of the image.
-// Allocated before WinMain runs; a process that cannot have 8 KB then
-// could not run at all.
-char* const PayloadDirectory = static_cast<char*>(calloc(TextBufferSize, 1));
-HINSTANCE ModuleInstance = nullptr;
 
 // Exit code of a quiet start without a usable runtime.
 constexpr int NoRuntimeExitCode = 83;
@@ -82,7 +78,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
         LaunchSequence(nullptr);
     } else {
         RegisterProgressDialogClass();
-        DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc, 0);
+        DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc,
+                        reinterpret_cast<LPARAM>(LaunchSequence));
     }
     return 0;
 }
@@ -91,14 +88,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
 // archive has to be unpacked.
 static void ChooseProgressValues(bool archivePresent) {
     if (!archivePresent) {
-        ProgressLimit = 80;
-        ProgressBase = 0;
+        Progress.limit = 80;
+        Progress.base = 0;
     } else if (ConfigInt(Key::PackedJars) != 0) {
-        ProgressLimit = 250;
-        ProgressBase = 200;
+        Progress.limit = 250;
+        Progress.base = 200;
     } else {
-        ProgressLimit = 150;
-        ProgressBase = 100;
+        Progress.limit = 150;
+        Progress.base = 100;
     }
 }
 
@@ -111,7 +108,7 @@ static bool HandleMissingRuntime(HWND dialog) {
     }
     char downloadLocation[TextBufferSize];
     ConfigString(Key::DownloadLocation, downloadLocation, sizeof downloadLocation);
-    DownloadOffered = downloadLocation[0] != '\0';
+    Progress.downloadOffered = downloadLocation[0] != '\0';
     INT_PTR choice = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
                                      RuntimeNotFoundDialogProc, 0);
     // Any other result means a runtime was located; it is loaded already.
@@ -137,11 +134,11 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
 
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
     ChooseProgressValues(archivePresent);
-    if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, ProgressLimit);
+    if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, Progress.limit);
     // A runtime that does not work once unpacked ends the process (code 83).
     if (archivePresent) ExtractRuntime(dialog);
     if (dialog) StartProgressThread(WatchApplicationWindows, dialog);
-    if (!StartJavaVM(LauncherArguments)) FatalConfiguredError(Message::VMStartFailed, nullptr, nullptr);
+    if (!StartJavaVM({LauncherArguments, ManualMode, SemaphoreName})) FatalConfiguredError(Message::VMStartFailed, nullptr, nullptr);
     // The application has ended: with the dialog, end its modal loop too, so
     // the process ends with 0 instead of lingering with a hidden dialog.
     if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);

@@ -9,11 +9,6 @@
 extern const char* LauncherArguments;
 extern bool QuietMode;
 extern bool ManualMode;
-// The directory the payload was written to; empty without payload. A buffer
-// of TextBufferSize bytes.
-extern char* const PayloadDirectory;
-// The executable's module handle, for dialogs, icons and resources.
-extern HINSTANCE ModuleInstance;
 
 // The text after the program name in a full command line: leading blanks and
 // tabs skipped, the (possibly quoted) program name skipped, then blanks and

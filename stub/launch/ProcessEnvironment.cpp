@@ -7,11 +7,10 @@
 
 #include "ConfigBlock.h"
 #include "FileUtils.h"
-#include "LauncherMain.h"
+#include "LauncherDialogs.h"
 #include "PathText.h"
 #include "ConfigKeys.h"
 
-char ProductFlavour = '\0';
 
 // The largest value an environment variable can hold, with its terminator;
 // PATH is composed in a buffer of this size so that an old PATH longer than
@@ -78,9 +77,6 @@ static void EnterWorkingDirectory() {
 void PrepareProcessEnvironment(HINSTANCE instance) {
     LoadConfigBlock();
     ModuleInstance = instance;
-    char flavour[2];
-    ConfigString(Key::ProductFlavour, flavour, sizeof flavour);
-    ProductFlavour = flavour[0];
     ExtendPath();
     EnterWorkingDirectory();
 }

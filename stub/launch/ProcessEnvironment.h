@@ -5,11 +5,8 @@
 #include <windows.h>
 #include <cstddef>
 
-// 'e' for an application launcher, 'i' for an installer, anything else
-// (also NUL, when unset) for neither.
-extern char ProductFlavour;
-
-// Loads the configuration, records the module handle and the flavour, puts
+// Loads the configuration (with the product flavour), records the module
+// handle, puts
 // the directories of Key::PathEntries in front of PATH and enters the working
 // directory of Key::WorkingDirectory (relative to the executable's directory unless
 // absolute). Only a damaged configuration block is reported.

@@ -8,11 +8,17 @@
 #include <ctime>
 
 #include "ConfigBlock.h"
-#include "ErrorReporting.h"
+#include "ConfiguredErrors.h"
+#include "DeletionRegistry.h"
 #include "FileUtils.h"
 #include "PathText.h"
 #include "TextFormat.h"
 #include "ConfigKeys.h"
+
+// From the heap: as a zero-filled array it would take 8 KB of the image.
+// Allocated before WinMain runs; a process that cannot have 8 KB then
+// could not run at all.
+char* const PayloadDirectory = static_cast<char*>(calloc(TextBufferSize, 1));
 
 // Internal error codes of Message::InternalError.
 static const char* const DirectoryNotCreated = "7";

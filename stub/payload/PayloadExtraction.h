@@ -25,6 +25,11 @@ constexpr uint32_t PayloadChunkSize = 8192;
 // and code 7, 11 or 13.
 bool ExtractPayload(char* out, size_t capacity);
 
+// The directory the launch sequence extracted the payload to; empty without
+// payload. A buffer of TextBufferSize bytes, written by the launch sequence
+// before the VM starts and read by the VM start.
+extern char* const PayloadDirectory;
+
 // Extracts the record at the executable's current position to `path`: no
 // file for a length of 0 or less. False when the content ends early.
 bool ExtractPayloadFile(HANDLE executable, const char* path);

@@ -1,15 +1,12 @@
-// FileUtils.cpp — the executable as a block source, existence tests, and the
-// registry deletion lists.
+// FileUtils.cpp — the executable file and its path, path resolution,
+// existence tests and temporary names.
 #include "FileUtils.h"
 
+#include <cstdio>
 #include <cstring>
 
-#include <cstdio>
-
-#include "ConfigBlock.h"
-#include "DeletionList.h"
-#include "ErrorReporting.h"
 #include "PathText.h"
+#include "TextBuffer.h"
 #include "TextFormat.h"
 
 HANDLE OpenOwnExecutable() {
@@ -18,15 +15,6 @@ HANDLE OpenOwnExecutable() {
     if (length == 0 || length >= sizeof path) return INVALID_HANDLE_VALUE;
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-int32_t ReadBlockInt(HANDLE file) {
-    unsigned char bytes[4];
-    DWORD got = 0;
-    if (!ReadFile(file, bytes, 4, &got, nullptr) || got != 4)
-        FatalInternalError("Internal Error: readInt");
-    return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                   uint32_t(bytes[3]) << 24);
 }
 
 // Computed on first use by the one thread resolving paths at that time, and
@@ -145,28 +133,4 @@ bool FindFileTime(const char* path, FILETIME* time) {
     if (time) *time = found.ftLastWriteTime;
     FindClose(search);
     return true;
-}
-
-// Reads a list value into `text` (TextBufferSize bytes). False when it
-// exists but cannot be read, for example because it outgrew the buffer: it is
-// then left alone rather than rewritten with only the new entry, which would
-// drop every older one.
-static bool ReadListValue(HKEY key, const char* valueName, char* text) {
-    DWORD type = 0, size = TextBufferSize - 1;
-    LONG status = RegQueryValueExA(key, valueName, nullptr, &type, (BYTE*)text, &size);
-    if (status == ERROR_FILE_NOT_FOUND) size = 0;
-    else if (status != ERROR_SUCCESS) return false;
-    text[size] = '\0';
-    return true;
-}
-
-void AppendDeletionEntry(const char* path, const char* valueName) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, LAUNCHER_REGISTRY_KEY "temp\\", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    char text[TextBufferSize];
-    if (ReadListValue(key, valueName, text) && AppendListEntry(text, sizeof text, path))
-        RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE*)text, DWORD(strlen(text)));
-    RegCloseKey(key);
 }

@@ -1,7 +1,6 @@
 // FileUtils.h — file and path helpers: the launcher's own executable and
 // its directory, resolving configured paths against that directory, existence
-// tests, temporary names, and the per-user registry lists of files and
-// directories left for deletion.
+// tests and temporary names.
 //
 // Configured relative paths are always taken relative to the executable's
 // directory, never to the working directory. Operations that produce a path
@@ -17,9 +16,6 @@
 
 // Read handle on the running executable, or INVALID_HANDLE_VALUE.
 HANDLE OpenOwnExecutable();
-// One 32-bit little-endian integer at the current position; a short read
-// ends the process with "Internal Error: readInt".
-int32_t ReadBlockInt(HANDLE file);
 
 // The module file name in its short (8.3) form, lower case, backslash runs
 // collapsed; computed once.
@@ -48,7 +44,3 @@ bool MakeProcessFileName(char* out, size_t capacity, unsigned long processId);
 bool FileExists(const char* path);
 // True when the path exists; stores its last-write time when `time` is given.
 bool FindFileTime(const char* path, FILETIME* time);
-
-// Appends "path;" to the registry list `valueName` ("delete_file" or
-// "delete_dir") under LAUNCHER_REGISTRY_KEY "temp\".
-void AppendDeletionEntry(const char* path, const char* valueName);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ConfigBlock.h"
+#include "TextBuffer.h"
 
 typedef BOOL(WINAPI* SetDlgItemTextWFunction)(HWND, int, LPCWSTR);
 typedef BOOL(WINAPI* SetWindowTextWFunction)(HWND, LPCWSTR);

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "ConfigBlock.h"
-#include "ErrorReporting.h"
-#include "LauncherDialogs.h"
+#include "ConfiguredErrors.h"
+#include "Progress.h"
 #include "PackExpansion.h"
 #include "Resources.h"
 #include "TarHeader.h"
@@ -120,8 +120,8 @@ bool ExtractTarGz(const char* archive, const char* destination, HWND dialog, int
 
 DWORD WINAPI AnimateJarExpansion(LPVOID progressDialog) {
     HWND dialog = static_cast<HWND>(progressDialog);
-    for (int position = 100; !JarsExpanded;) {
-        Sleep(ExtractionTime / 10);
+    for (int position = 100; !Progress.jarsExpanded;) {
+        Sleep(Progress.extractionTime / 10);
         position += 10;
         SetProgressPosition(dialog, position);
         if (position >= 200) break;
@@ -135,11 +135,11 @@ void ExtractRuntime(HWND dialog) {
     // The outcome is left to the runtime check below.
     ExtractTarGz(ArchiveName, RuntimeDirectoryName, dialog, ConfigInt(Key::ArchiveSize));
     DeleteFileA(ArchiveName);
-    ExtractionTime = GetTickCount() - start;
+    Progress.extractionTime = GetTickCount() - start;
     if (ConfigInt(Key::PackedJars) != 0) {
         if (dialog) StartProgressThread(AnimateJarExpansion, dialog);
         ExpandPackedJars(RuntimeDirectoryName);
-        JarsExpanded = true;
+        Progress.jarsExpanded = true;
     }
     char home[TextBufferSize];
     DWORD length = GetFullPathNameA(RuntimeDirectoryName, sizeof home, home, nullptr);

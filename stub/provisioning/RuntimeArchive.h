@@ -47,6 +47,6 @@ bool ExtractTarGz(const char* archive, const char* destination, HWND progressDia
 bool WriteEntryFile(gzFile stream, const char* path, int32_t size, HWND progressDialog, int32_t total);
 
 // Thread procedure run while packed jars are expanded: moves the bar of the
-// dialog from 110 to 200 in steps of 10, one step every ExtractionTime / 10
-// ms, and stops early once JarsExpanded is set.
+// dialog from 110 to 200 in steps of 10, one step every Progress.extractionTime / 10
+// ms, and stops early once Progress.jarsExpanded is set.
 DWORD WINAPI AnimateJarExpansion(LPVOID progressDialog);

@@ -10,8 +10,8 @@
 
 #include "ConfigBlock.h"
 #include "DownloadProgress.h"
-#include "ErrorReporting.h"
-#include "LauncherDialogs.h"
+#include "ConfiguredErrors.h"
+#include "Progress.h"
 #include "Resources.h"
 #include "WideText.h"
 #include "ConfigKeys.h"

@@ -6,13 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ErrorReporting.h"
+#include "ConfiguredErrors.h"
 #include "FileUtils.h"
 #include "InstalledRuntimes.h"
 #include "JvmLibrary.h"
 #include "PackExpansion.h"
 #include "PathText.h"
-#include "ProcessEnvironment.h"
 #include "RuntimeProbe.h"
 #include "ConfigKeys.h"
 

@@ -9,19 +9,15 @@
 
 #include "CenterWindow.h"
 #include "ConfigBlock.h"
-#include "ErrorReporting.h"
-#include "LauncherMain.h"
+#include "ConfiguredErrors.h"
+#include "Progress.h"
 #include "Resources.h"
 #include "RuntimeLocator.h"
 #include "WideText.h"
 #include "WindowDiscovery.h"
 #include "ConfigKeys.h"
 
-int ProgressLimit = 0;
-int ProgressBase = 0;
-bool DownloadOffered = false;
-DWORD ExtractionTime = 0;
-volatile bool JarsExpanded = false;
+HINSTANCE ModuleInstance = nullptr;
 
 // Window extra bytes every dialog window needs for the dialog manager.
 constexpr int DialogWindowExtraBytes = 30;
@@ -39,19 +35,13 @@ void RegisterProgressDialogClass() {
     RegisterClassA(&windowClass);
 }
 
-void SetItemFromKey(HWND dialog, int item, int key) {
-    wchar_t text[TextBufferSize];
-    ConfigWString(key, text, TextBufferSize);
-    SetDlgItemTextWide(dialog, item, text);
-}
-
 static void SetCaptionFromKey(HWND dialog, int key) {
     wchar_t text[TextBufferSize];
     ConfigWString(key, text, TextBufferSize);
     SetWindowTextWide(dialog, text);
 }
 
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         CenterWindow(dialog);
         SetErrorOwnerWindow(dialog);
@@ -59,7 +49,8 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         SetItemFromKey(dialog, IDC_MAIN_TEXT, Text::Preparing);
         SetCaptionFromKey(dialog, Text::Caption);
         SetItemFromKey(dialog, IDCANCEL, Text::CancelButton);
-        HANDLE worker = CreateThread(nullptr, 0, LaunchSequence, dialog, 0, nullptr);
+        auto sequence = reinterpret_cast<LPTHREAD_START_ROUTINE>(lParam);
+        HANDLE worker = CreateThread(nullptr, 0, sequence, dialog, 0, nullptr);
         if (worker) CloseHandle(worker);
         return TRUE;
     }
@@ -79,7 +70,7 @@ static void SetNotFoundMessage(HWND dialog) {
     ConfigString(Key::MaximumVersion, maximum, sizeof maximum);
     if (!minimum[0]) strcpy(minimum, "-");
     if (!maximum[0]) strcpy(maximum, "-");
-    ConfigWString(DownloadOffered ? Text::NotFoundWithDownload : Text::NotFoundLocateOnly, format, TextBufferSize);
+    ConfigWString(Progress.downloadOffered ? Text::NotFoundWithDownload : Text::NotFoundLocateOnly, format, TextBufferSize);
     _snwprintf(text, TextBufferSize - 1, format, minimum, maximum);
     text[TextBufferSize - 1] = L'\0';
     SetDlgItemTextWide(dialog, IDC_MAIN_TEXT, text);
@@ -92,7 +83,7 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
         SetItemFromKey(dialog, IDCANCEL, Text::CancelButton);
         SetItemFromKey(dialog, IDC_LOCATE, Text::LocateButton);
         SetItemFromKey(dialog, IDC_DOWNLOAD, Text::DownloadButton);
-        if (!DownloadOffered) ShowWindow(GetDlgItem(dialog, IDC_DOWNLOAD), SW_HIDE);
+        if (!Progress.downloadOffered) ShowWindow(GetDlgItem(dialog, IDC_DOWNLOAD), SW_HIDE);
         SetNotFoundMessage(dialog);
         return TRUE;
     }
@@ -110,18 +101,6 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
     }
 }
 
-void SetProgressPosition(HWND dialog, int position) {
-    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
-}
-
-void StartProgressThread(LPTHREAD_START_ROUTINE procedure, HWND dialog) {
-    HANDLE thread = CreateThread(nullptr, 0, procedure, dialog, CREATE_SUSPENDED, nullptr);
-    if (!thread) return;
-    SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
-    ResumeThread(thread);
-    CloseHandle(thread);
-}
-
 // The watch gives the application 600 passes of 100 ms to show a window.
 constexpr int WatchPassLimit = 600;
 constexpr DWORD WatchPassMilliseconds = 100;
@@ -129,9 +108,9 @@ constexpr DWORD WatchPassMilliseconds = 100;
 // Moves the bar on by 20 every fifth pass (about every 500 ms), staying 10
 // below the limit.
 static void AdvanceWatchProgress(HWND dialog) {
-    ProgressBase += 20;
-    if (ProgressBase > ProgressLimit - 10) ProgressBase = ProgressLimit - 10;
-    SetProgressPosition(dialog, ProgressBase);
+    Progress.base += 20;
+    if (Progress.base > Progress.limit - 10) Progress.base = Progress.limit - 10;
+    SetProgressPosition(dialog, Progress.base);
 }
 
 DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog) {

@@ -12,13 +12,11 @@
 #include "ArgumentSplitting.h"
 #include "ClassPathSpec.h"
 #include "ConfigBlock.h"
-#include "ErrorReporting.h"
+#include "ConfiguredErrors.h"
 #include "FileUtils.h"
 #include "JvmLibrary.h"
-#include "LauncherMain.h"
 #include "PathText.h"
-#include "ProcessEnvironment.h"
-#include "SingleInstance.h"
+#include "PayloadExtraction.h"
 #include "VMOptionsFile.h"
 #include "VariableExpansion.h"
 #include "WideText.h"
@@ -222,13 +220,14 @@ static bool AppendProperty(StringList& properties, const char* name, const char*
 }
 
 // The launcher's system properties for the Java side, in their fixed order.
-static bool BuildLauncherProperties(StringList& properties) {
+static bool BuildLauncherProperties(const VMStartRequest& request, StringList& properties) {
     char modulePath[TextBufferSize], communicationFile[TextBufferSize];
     DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
     if (length == 0 || length >= sizeof modulePath) modulePath[0] = '\0';
     MakeProcessFileName(communicationFile, sizeof communicationFile, GetCurrentProcessId());
-    return (!SemaphoreName || AppendProperty(properties, "kestrel.semaphoreName", SemaphoreName)) &&
-           (!ManualMode || AppendProperty(properties, "kestrel.manualJre", "true")) &&
+    return (!request.semaphoreName ||
+            AppendProperty(properties, "kestrel.semaphoreName", request.semaphoreName)) &&
+           (!request.manualMode || AppendProperty(properties, "kestrel.manualJre", "true")) &&
            (ProductFlavour != 'i' || AppendProperty(properties, "kestrel.isTanager", "true")) &&
            AppendProperty(properties, "kestrel.moduleName", modulePath) &&
            AppendProperty(properties, "kestrel.processCommFile", communicationFile) &&
@@ -339,10 +338,11 @@ static bool InvokeMain(const char* commandLine) {
     return !DescribePendingException();
 }
 
-bool StartJavaVM(const char* commandLine) {
+bool StartJavaVM(const VMStartRequest& request) {
     StringList properties;
     VMOptions options;
-    if (!BuildLauncherProperties(properties) || !BuildVMOptions(properties, commandLine, options)) return false;
+    if (!BuildLauncherProperties(request, properties) || !BuildVMOptions(properties, request.commandLine, options))
+        return false;
     if (!CreateJavaVMEntry ||
         CreateJavaVMEntry(reinterpret_cast<void**>(&VmHandle), reinterpret_cast<void**>(&VmEnv), &options.initArgs) != 0)
         return false;

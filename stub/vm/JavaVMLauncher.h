@@ -28,6 +28,13 @@ const char* AppendArgumentWords(const char* text, const char* prefix, StringList
 // needed, so a long class path is never cut. False when memory ran out.
 bool BuildClassPathOption(TextBuilder& option);
 
+// What the launch sequence hands the VM start.
+struct VMStartRequest {
+    const char* commandLine;    // the launcher's command-line tail, switches kept
+    bool manualMode;            // the runtime was chosen by hand (kestrel.manualJre)
+    const char* semaphoreName;  // the single-instance semaphore; null without one
+};
+
 struct VMOptions {
     StringList options;  // the option texts; never freed
     JavaVMInitArgs initArgs;
@@ -46,7 +53,6 @@ bool BuildVMOptions(const StringList& properties, const char* commandLine, VMOpt
 // step, calls com.kestrel.runtime.WinLauncher.main with the five fixed
 // arguments, the configured and the command-line arguments, and destroys the
 // VM when main returns (which waits for the application's last non-daemon
-// thread). `commandLine` is the launcher's command-line tail, switches kept.
-// False when the VM could not be created or set up, or main ended with an
-// exception; some failures end the process with their own message.
-bool StartJavaVM(const char* commandLine);
+// thread). False when the VM could not be created or set up, or main ended
+// with an exception; some failures end the process with their own message.
+bool StartJavaVM(const VMStartRequest& request);

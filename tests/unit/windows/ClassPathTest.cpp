@@ -12,8 +12,8 @@
 #include "ClassPathSpec.h"
 #include "FileUtils.h"
 #include "JavaVMLauncher.h"
-#include "LauncherMain.h"
-#include "ProcessEnvironment.h"
+#include "ConfigBlock.h"
+#include "PayloadExtraction.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "ConfigBlock.h"
 #include "DeletionList.h"
+#include "DeletionRegistry.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
 

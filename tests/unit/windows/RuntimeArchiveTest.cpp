@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "LauncherDialogs.h"
+#include "Progress.h"
 #include "Resources.h"
 #include "RuntimeArchive.h"
 #include "TarHeader.h"
@@ -404,11 +404,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(window_.HasBar());
         dialog_ = window_.Dialog();
-        JarsExpanded = false;
+        Progress.jarsExpanded = false;
     }
     void TearDown() override {
-        JarsExpanded = false;
-        ExtractionTime = 0;
+        Progress.jarsExpanded = false;
+        Progress.extractionTime = 0;
     }
     int Position() const { return window_.Position(); }
 
@@ -417,7 +417,7 @@ protected:
 };
 
 TEST_F(AnimationTest, TenStepsFrom110To200PacedByATenthOfTheExtractionTime) {
-    ExtractionTime = 300;
+    Progress.extractionTime = 300;
     DWORD start = GetTickCount();
     AnimateJarExpansion(dialog_);
     EXPECT_EQ(Position(), 200);
@@ -425,20 +425,20 @@ TEST_F(AnimationTest, TenStepsFrom110To200PacedByATenthOfTheExtractionTime) {
 }
 
 TEST_F(AnimationTest, NothingMovesOnceTheJarsAreExpanded) {
-    ExtractionTime = 300;
-    JarsExpanded = true;
+    Progress.extractionTime = 300;
+    Progress.jarsExpanded = true;
     AnimateJarExpansion(dialog_);
     EXPECT_EQ(Position(), 0);
 }
 
 TEST_F(AnimationTest, StopsEarlyWhenTheExpansionEndsFirst) {
-    ExtractionTime = 2000;  // a step every 200 ms
+    Progress.extractionTime = 2000;  // a step every 200 ms
     HANDLE thread = CreateThread(nullptr, 0, AnimateJarExpansion, dialog_, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     DWORD start = GetTickCount();
     // The bar belongs to this thread: serve the animation's messages meanwhile.
     for (;;) {
-        if (!JarsExpanded && GetTickCount() - start > 300) JarsExpanded = true;
+        if (!Progress.jarsExpanded && GetTickCount() - start > 300) Progress.jarsExpanded = true;
         DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 20, QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0) break;
         MSG message;

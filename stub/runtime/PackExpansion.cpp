@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "ConfigBlock.h"
-#include "ErrorReporting.h"
+#include "ConfiguredErrors.h"
 #include "FileUtils.h"
 #include "TextFormat.h"
 #include "ConfigKeys.h"

@@ -1,0 +1,36 @@
+// ConfiguredErrors.cpp — configured message texts and captions handed to
+// the error reporting below.
+#include "ConfiguredErrors.h"
+
+#include "ConfigBlock.h"
+#include "ConfigKeys.h"
+#include "MessageText.h"
+
+static void NarrowCaption(char* caption) { ConfigString(Message::Caption, caption, TextBufferSize); }
+
+void ShowConfiguredError(int32_t key, const char* placeholder, const char* replacement) {
+    char message[TextBufferSize], text[TextBufferSize], caption[TextBufferSize];
+    ConfigString(key, message, sizeof message);
+    ReplaceFirstPlaceholder(text, sizeof text, message, placeholder, replacement);
+    NarrowCaption(caption);
+    ShowErrorText(text, caption);
+}
+
+void FatalInternalError(const char* text) {
+    char caption[TextBufferSize];
+    NarrowCaption(caption);
+    FatalErrorText(text, caption);
+}
+
+void FatalWideError(int32_t key) {
+    wchar_t message[TextBufferSize], caption[TextBufferSize];
+    ConfigWString(key, message, TextBufferSize);
+    ConfigWString(Text::Caption, caption, TextBufferSize);
+    ShowErrorWText(message, caption);
+    ExitProcess(1);
+}
+
+void FatalConfiguredError(int32_t key, const char* placeholder, const char* replacement) {
+    ShowConfiguredError(key, placeholder, replacement);
+    ExitProcess(1);
+}

@@ -1,0 +1,16 @@
+// ConfiguredErrors.h — errors shown with the configured texts: narrow
+// messages with one placeholder under the narrow caption, wide texts under
+// the wide caption. Every fatal one ends the process with exit code 1.
+#pragma once
+
+#include <cstdint>
+
+#include "ErrorReporting.h"
+
+// Shows narrow message `key` with the first `placeholder` (may be null)
+// replaced by `replacement`.
+void ShowConfiguredError(int32_t key, const char* placeholder, const char* replacement);
+
+[[noreturn]] void FatalInternalError(const char* text);
+[[noreturn]] void FatalWideError(int32_t key);
+[[noreturn]] void FatalConfiguredError(int32_t key, const char* placeholder, const char* replacement);
