@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     HMODULE library = LoadLibraryA(argv[1]);
     if (!library)
         return fail("cannot load", argv[1]);
-    create_vm_function create = (create_vm_function)GetProcAddress(library, "JNI_CreateJavaVM");
+    create_vm_function create = (create_vm_function)(void (*)(void))GetProcAddress(library, "JNI_CreateJavaVM");
     if (!create)
         return fail("no JNI_CreateJavaVM in", argv[1]);
     snprintf(class_path, sizeof class_path, "-Djava.class.path=%s", argv[2]);

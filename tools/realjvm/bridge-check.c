@@ -9,9 +9,11 @@
  *   thread            the same call from a thread attached with CreateThread
  *   fault             a fault Wine owns is still handled by Wine
  *   depth             recursion depth until StackOverflowError on this thread
- * Mode "unbridged" instead calls a slot the bridge does not serve.
+ * Mode "unbridged" instead calls a slot the bridge does not serve. With
+ * "--directory DIR" first, the program moves to the Windows directory DIR
+ * before it creates the VM, as a launcher does.
  *
- * Usage: bridge-check JVM_DLL CLASS_PATH checks|unbridged [VM OPTION...] */
+ * Usage: bridge-check [--directory DIR] JVM_DLL CLASS_PATH checks|unbridged [VM OPTION...] */
 #include <jni.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -40,7 +42,7 @@ static void create_vm(const char *library_path, const char *class_path, int coun
 {
     static char class_path_option[8192];
     HMODULE library = LoadLibraryA(library_path);
-    create_vm_function create = library ? (create_vm_function)GetProcAddress(library, "JNI_CreateJavaVM") : NULL;
+    create_vm_function create = library ? (create_vm_function)(void (*)(void))GetProcAddress(library, "JNI_CreateJavaVM") : NULL;
     if (!create)
         stop("cannot bind JNI_CreateJavaVM");
     JavaVMOption *list = calloc(count + 1, sizeof *list);
@@ -159,8 +161,14 @@ static void call_unbridged_slot(void)
 
 int main(int argc, char **argv)
 {
+    if (argc > 2 && strcmp(argv[1], "--directory") == 0) {
+        if (!SetCurrentDirectoryA(argv[2]))
+            stop("cannot move to the directory");
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 4)
-        stop("usage: bridge-check JVM_DLL CLASS_PATH checks|unbridged [VM OPTION...]");
+        stop("usage: bridge-check [--directory DIR] JVM_DLL CLASS_PATH checks|unbridged [VM OPTION...]");
     create_vm(argv[1], argv[2], argc - 4, argv + 4);
     if (strcmp(argv[3], "unbridged") == 0) {
         call_unbridged_slot();

@@ -1,16 +1,12 @@
 /* The bridged JNI interfaces as the Windows caller sees them: a JavaVM and
- * per-thread JNIEnv records whose function tables hold __stdcall thunks
- * (the calling convention of JNI on 32-bit Windows) forwarding to the real
- * interfaces of the Linux VM, whose functions are cdecl. */
+ * per-thread JNIEnv records whose function tables hold thunks in the
+ * calling convention of JNI on Windows, forwarding to the real interfaces
+ * of the Linux VM, whose functions follow the System V conventions. */
 #ifndef REALJVM_ENV_BRIDGE_H
 #define REALJVM_ENV_BRIDGE_H
 
 #include <jni.h>
-
-/* Windows code keeps the stack only 4-byte aligned; the Linux VM expects 16. */
-#define BRIDGE_STDCALL __attribute__((stdcall, force_align_arg_pointer))
-/* Variadic JNI functions are cdecl on Windows too. */
-#define BRIDGE_VARIADIC __attribute__((force_align_arg_pointer))
+#include "calling_convention.h"
 
 /* Exit code of a process stopped by the bridge itself. */
 #define BRIDGE_FAILURE_EXIT 70
@@ -38,8 +34,8 @@ JavaVM *bridge_vm(JavaVM *real);
 
 /* Native interface slots written by hand: the one that hands out the VM,
  * and string creation, which maps Windows paths. */
-jint BRIDGE_STDCALL bridged_GetJavaVM(JNIEnv *env, JavaVM **vm);
-jstring BRIDGE_STDCALL bridged_NewString(JNIEnv *env, const jchar *units, jsize length);
+jint BRIDGE_JNICALL bridged_GetJavaVM(JNIEnv *env, JavaVM **vm);
+jstring BRIDGE_JNICALL bridged_NewString(JNIEnv *env, const jchar *units, jsize length);
 
 /* Reports a use of something the bridge cannot serve and ends the process. */
 void stop_unbridged(const char *what) __attribute__((noreturn));

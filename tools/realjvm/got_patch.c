@@ -1,5 +1,5 @@
 /* Import slot rewriting for a library loaded with dlopen: walks the
- * library's REL relocation tables (32-bit x86 uses REL, not RELA) for
+ * library's relocation tables (REL on 32-bit x86, RELA on x86-64) for
  * entries naming the symbol and overwrites the slots they fill. */
 #define _GNU_SOURCE
 #include "got_patch.h"
@@ -12,16 +12,34 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#if defined(__x86_64__)
+typedef ElfW(Rela) relocation;
+#define DT_RELOCATIONS DT_RELA
+#define DT_RELOCATIONS_SIZE DT_RELASZ
+#define R_FUNCTION_SLOT R_X86_64_JUMP_SLOT
+#define R_DATA_SLOT R_X86_64_GLOB_DAT
+#define relocation_type ELF64_R_TYPE
+#define relocation_symbol ELF64_R_SYM
+#else
+typedef ElfW(Rel) relocation;
+#define DT_RELOCATIONS DT_REL
+#define DT_RELOCATIONS_SIZE DT_RELSZ
+#define R_FUNCTION_SLOT R_386_JMP_SLOT
+#define R_DATA_SLOT R_386_GLOB_DAT
+#define relocation_type ELF32_R_TYPE
+#define relocation_symbol ELF32_R_SYM
+#endif
+
 struct dynamic_info {
     ElfW(Addr) base;
     const ElfW(Sym) *symbols;
     const char *strings;
-    const ElfW(Rel) *tables[2];
+    const relocation *tables[2];
     size_t sizes[2];
 };
 
-/* glibc relocates the addresses in the dynamic section in place on this
- * target; a loader that leaves them as offsets is served as well. */
+/* glibc relocates the addresses in the dynamic section in place on these
+ * targets; a loader that leaves them as offsets is served as well. */
 static const void *loaded(ElfW(Addr) base, ElfW(Addr) value)
 {
     return (const void *)(value < base ? base + value : value);
@@ -35,8 +53,8 @@ static void read_dynamic_section(const struct link_map *map, struct dynamic_info
         switch (d->d_tag) {
         case DT_SYMTAB: info->symbols = loaded(map->l_addr, d->d_un.d_ptr); break;
         case DT_STRTAB: info->strings = loaded(map->l_addr, d->d_un.d_ptr); break;
-        case DT_REL: info->tables[0] = loaded(map->l_addr, d->d_un.d_ptr); break;
-        case DT_RELSZ: info->sizes[0] = d->d_un.d_val; break;
+        case DT_RELOCATIONS: info->tables[0] = loaded(map->l_addr, d->d_un.d_ptr); break;
+        case DT_RELOCATIONS_SIZE: info->sizes[0] = d->d_un.d_val; break;
         case DT_JMPREL: info->tables[1] = loaded(map->l_addr, d->d_un.d_ptr); break;
         case DT_PLTRELSZ: info->sizes[1] = d->d_un.d_val; break;
         }
@@ -56,12 +74,12 @@ static int redirect_in_table(const struct dynamic_info *info, int table,
                              const char *symbol, void *replacement)
 {
     int rewritten = 0;
-    size_t count = info->sizes[table] / sizeof(ElfW(Rel));
+    size_t count = info->sizes[table] / sizeof(relocation);
     for (size_t i = 0; i < count; i++) {
-        const ElfW(Rel) *rel = &info->tables[table][i];
-        unsigned type = ELF32_R_TYPE(rel->r_info);
-        unsigned index = ELF32_R_SYM(rel->r_info);
-        if ((type != R_386_JMP_SLOT && type != R_386_GLOB_DAT) || index == 0)
+        const relocation *rel = &info->tables[table][i];
+        unsigned type = relocation_type(rel->r_info);
+        unsigned index = relocation_symbol(rel->r_info);
+        if ((type != R_FUNCTION_SLOT && type != R_DATA_SLOT) || index == 0)
             continue;
         if (strcmp(info->strings + info->symbols[index].st_name, symbol) != 0)
             continue;

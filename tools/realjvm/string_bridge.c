@@ -23,7 +23,7 @@ static char *linux_name_of(const jchar *units, jsize length)
     return name;
 }
 
-jstring BRIDGE_STDCALL bridged_NewString(JNIEnv *env, const jchar *units, jsize length)
+jstring BRIDGE_JNICALL bridged_NewString(JNIEnv *env, const jchar *units, jsize length)
 {
     JNIEnv *real = real_env(env);
     char *name = linux_name_of(units, length);

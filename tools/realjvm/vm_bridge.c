@@ -37,25 +37,25 @@ static jint bridged_result(jint result, void **penv)
     return result;
 }
 
-static jint BRIDGE_STDCALL vm_DestroyJavaVM(JavaVM *vm)
+static jint BRIDGE_JNICALL vm_DestroyJavaVM(JavaVM *vm)
 {
     JavaVM *real = real_vm(vm);
     return (*real)->DestroyJavaVM(real);
 }
 
-static jint BRIDGE_STDCALL vm_AttachCurrentThread(JavaVM *vm, void **penv, void *args)
+static jint BRIDGE_JNICALL vm_AttachCurrentThread(JavaVM *vm, void **penv, void *args)
 {
     JavaVM *real = real_vm(vm);
     return bridged_result((*real)->AttachCurrentThread(real, penv, args), penv);
 }
 
-static jint BRIDGE_STDCALL vm_DetachCurrentThread(JavaVM *vm)
+static jint BRIDGE_JNICALL vm_DetachCurrentThread(JavaVM *vm)
 {
     JavaVM *real = real_vm(vm);
     return (*real)->DetachCurrentThread(real);
 }
 
-static jint BRIDGE_STDCALL vm_GetEnv(JavaVM *vm, void **penv, jint version)
+static jint BRIDGE_JNICALL vm_GetEnv(JavaVM *vm, void **penv, jint version)
 {
     JavaVM *real = real_vm(vm);
     if (version & NON_JNI_INTERFACE_BITS) {
@@ -65,7 +65,7 @@ static jint BRIDGE_STDCALL vm_GetEnv(JavaVM *vm, void **penv, jint version)
     return bridged_result((*real)->GetEnv(real, penv, version), penv);
 }
 
-static jint BRIDGE_STDCALL vm_AttachCurrentThreadAsDaemon(JavaVM *vm, void **penv, void *args)
+static jint BRIDGE_JNICALL vm_AttachCurrentThreadAsDaemon(JavaVM *vm, void **penv, void *args)
 {
     JavaVM *real = real_vm(vm);
     return bridged_result((*real)->AttachCurrentThreadAsDaemon(real, penv, args), penv);
@@ -92,7 +92,7 @@ JavaVM *bridge_vm(JavaVM *real)
     return (JavaVM *)&the_vm;
 }
 
-jint BRIDGE_STDCALL bridged_GetJavaVM(JNIEnv *env, JavaVM **vm)
+jint BRIDGE_JNICALL bridged_GetJavaVM(JNIEnv *env, JavaVM **vm)
 {
     (void)env;
     if (!the_vm.real)

@@ -30,10 +30,14 @@ static const struct path_option path_options[] = {
 
 static const char *const hook_options[] = { "exit", "abort", "vfprintf" };
 
-/* The default maximum heap, a quarter of the machine's memory, cannot be
- * reserved in a 32-bit Wine process. Placed first, so that a maximum the
- * caller gives wins. */
+#if !defined(__x86_64__)
+/* The 32-bit VM's default maximum heap is a quarter of the memory it
+ * counts with, at most 4 GB: 1 GB of contiguous address space on any
+ * machine with 4 GB or more, which the VM cannot reserve in a 32-bit Wine process,
+ * where Wine keeps most of the 4 GB for Windows code. The 64-bit VM keeps
+ * its default. Placed first, so that a maximum the caller gives wins. */
 static char default_heap_limit[] = "-Xmx256m";
+#endif
 /* Keeps the VM away from SIGQUIT, SIGINT, SIGHUP and SIGTERM, which Wine
  * handles itself. */
 static char reduced_signal_use[] = "-Xrs";
@@ -129,18 +133,24 @@ static char *linux_option(const char *option)
     return text;
 }
 
-JavaVMInitArgs *linux_init_args(const JavaVMInitArgs *windows_args)
+JavaVMInitArgs *linux_init_args(const JavaVMInitArgs *windows_args, const JavaVMOption *exit_hook)
 {
+    enum { bridge_options = 3 }; /* at most: heap limit, signal use, exit hook */
     JavaVMInitArgs *args = calloc(1, sizeof *args);
     args->version = windows_args->version;
     args->ignoreUnrecognized = windows_args->ignoreUnrecognized;
-    args->nOptions = windows_args->nOptions + 2;
-    args->options = calloc((size_t)args->nOptions, sizeof *args->options);
-    args->options[0].optionString = default_heap_limit;
+    args->options = calloc((size_t)windows_args->nOptions + bridge_options, sizeof *args->options);
+    jint count = 0;
+#if !defined(__x86_64__)
+    args->options[count++].optionString = default_heap_limit;
+#endif
     for (jint i = 0; i < windows_args->nOptions; i++) {
         refuse_hooks(windows_args->options[i].optionString);
-        args->options[i + 1].optionString = linux_option(windows_args->options[i].optionString);
+        args->options[count++].optionString = linux_option(windows_args->options[i].optionString);
     }
-    args->options[args->nOptions - 1].optionString = reduced_signal_use;
+    args->options[count++].optionString = reduced_signal_use;
+    if (exit_hook)
+        args->options[count++] = *exit_hook;
+    args->nOptions = count;
     return args;
 }

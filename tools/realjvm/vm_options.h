@@ -6,7 +6,8 @@
 
 /* A new set of init arguments: every option in the Unix text encoding,
  * Windows paths in path options mapped to Linux file names, and the
- * options the VM needs to live in a Wine process appended. Never freed. */
-JavaVMInitArgs *linux_init_args(const JavaVMInitArgs *windows_args);
+ * options the VM needs to live in a Wine process appended, `exit_hook`
+ * (when not NULL) last. Never freed. */
+JavaVMInitArgs *linux_init_args(const JavaVMInitArgs *windows_args, const JavaVMOption *exit_hook);
 
 #endif

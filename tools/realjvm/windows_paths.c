@@ -44,3 +44,14 @@ char *linux_file_name(const WCHAR *path)
     HeapFree(GetProcessHeap(), 0, wine_name);
     return name;
 }
+
+char *linux_working_directory(void)
+{
+    DWORD units = GetCurrentDirectoryW(0, NULL);
+    WCHAR *directory = malloc(units * sizeof(WCHAR));
+    char *name = NULL;
+    if (directory && GetCurrentDirectoryW(units, directory) < units)
+        name = linux_file_name(directory);
+    free(directory);
+    return name;
+}

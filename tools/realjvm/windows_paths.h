@@ -15,4 +15,8 @@ int is_absolute_windows_path(const WCHAR *text, size_t length);
  * far as it exists, or NULL when Wine cannot map it. Free with free(). */
 char *linux_file_name(const WCHAR *path);
 
+/* The Linux file name of the process's Windows working directory, as
+ * linux_file_name gives it. */
+char *linux_working_directory(void);
+
 #endif

@@ -1,7 +1,14 @@
+import java.io.BufferedReader;
+import java.io.FileReader;
+import java.io.IOException;
+
 /** The Java half of the runtime bridge's checks: tools/realjvm's
  *  bridge-check.exe calls its static methods across the bridge, and
  *  bare-launch.exe calls its main. */
 public class BridgeProbe {
+    /** A file the tests may put in the working directory. */
+    private static final String RELATIVE_FILE = "bridge-probe.txt";
+
     private static final String[] PROPERTIES = {
         "java.class.path", "java.library.path", "user.dir", "java.io.tmpdir", "probe.text", "probe.path",
     };
@@ -33,6 +40,17 @@ public class BridgeProbe {
             System.out.println(name + "=" + System.getProperty(name));
         }
         System.out.println("boot loader finds BridgeProbe=" + bootLoaderFindsProbe());
+        System.out.println("relative file=" + relativeFileLine());
+    }
+
+    /** The first line of RELATIVE_FILE opened by its relative name, as the
+     *  operating system resolves it, or "(none)". */
+    private static String relativeFileLine() {
+        try (BufferedReader reader = new BufferedReader(new FileReader(RELATIVE_FILE))) {
+            return reader.readLine();
+        } catch (IOException e) {
+            return "(none)";
+        }
     }
 
     /** True when the boot class path (appended to with -Xbootclasspath/a:)
