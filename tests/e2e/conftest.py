@@ -4,6 +4,8 @@ the registry.
 
 The prefix lives in build/e2e-wineprefix and is made afresh once per test run
 (tools/test.sh); a persistent wineserver keeps each start well under a second.
+It is a 64-bit prefix, as Windows is today: it runs 64-bit programs, and 32-bit
+ones through WOW64, which gives them a registry view of their own.
 Windows are real but invisible: Wine's null graphics driver is set in the
 prefix, and window-probe.exe reads and presses them.
 """
@@ -21,6 +23,12 @@ STUB = BUILD / "stub" / "kestrel-stub.exe"
 PROBE = BUILD / "wintest" / "window-probe.exe"
 PREFIX = Path(os.environ.get("KESTREL_TEST_WINEPREFIX", BUILD / "e2e-wineprefix"))
 
+# Wine's 64-bit loader: it runs 64-bit programs itself and hands 32-bit ones
+# on to the 32-bit loader (the `wine` command starts the 32-bit one first).
+WINE = "/usr/lib/wine/wine64"
+# The registry view of the 32-bit stub: HKLM\Software is redirected for it.
+STUB_REGISTRY_VIEW = "/reg:32"
+
 REGISTRY_KEY = r"HKCU\Software\larkspur\kestrel"
 # The C runtime writes standard output in text mode: the line feed arrives as CR LF.
 NO_JRE_FOUND = "no jre found\r\n"
@@ -28,7 +36,7 @@ NO_JRE_FOUND = "no jre found\r\n"
 
 def wine_environment():
     env = dict(os.environ)
-    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", LANG="C.UTF-8")
+    env.update(WINEPREFIX=str(PREFIX), WINEARCH="win64", WINEDEBUG="-all", LANG="C.UTF-8")
     env.pop("DISPLAY", None)
     return env
 
@@ -40,7 +48,7 @@ class WineProcess:
 
     def __init__(self, args):
         self.out, self.err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
-        self.process = subprocess.Popen(["wine", *map(str, args)], env=wine_environment(),
+        self.process = subprocess.Popen([WINE, *map(str, args)], env=wine_environment(),
                                         stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
 
     def wait(self, timeout=30):
@@ -58,7 +66,7 @@ class WineProcess:
 def run_wine(args, timeout=30, check=False):
     code, out, err = WineProcess(args).wait(timeout)
     if check:
-        assert code == 0, f"wine {args} failed: {err!r}"
+        assert code == 0, f"{WINE} {args} failed: {err!r}"
     return subprocess.CompletedProcess(args, code, out, err)
 
 
@@ -69,7 +77,7 @@ def wine_prefix():
     env = wine_environment()
     if not (PREFIX / "system.reg").exists():
         PREFIX.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["wineboot", "-i"], env=env, capture_output=True, timeout=300, check=True)
+        subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, timeout=300, check=True)
         run_wine(["reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f"],
                  check=True)
         # The driver is chosen when Wine's desktop process starts.
@@ -176,9 +184,14 @@ def probe(press=None, title=None, timeout=15, window_class=None):
     return Window(output)
 
 
+def reg(*args, check=False):
+    """Runs `reg` with `args` in the 32-bit stub's registry view."""
+    return run_wine(["reg", *args, STUB_REGISTRY_VIEW], check=check)
+
+
 def reg_query(key, value):
     """The data of a registry value as `reg query` prints it, or None."""
-    result = run_wine(["reg", "query", key, "/v", value])
+    result = reg("query", key, "/v", value)
     if result.returncode != 0:
         return None
     for line in result.stdout.decode("latin-1").splitlines():
@@ -189,8 +202,8 @@ def reg_query(key, value):
 
 
 def reg_add(key, value, data, kind="REG_SZ"):
-    run_wine(["reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"], check=True)
+    reg("add", key, "/v", value, "/t", kind, "/d", data, "/f", check=True)
 
 
 def reg_delete(key):
-    run_wine(["reg", "delete", key, "/f"])
+    reg("delete", key, "/f")

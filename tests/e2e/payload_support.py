@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from conftest import (BUILD, REGISTRY_KEY, STUB, WineProcess, finish, reg_query, run_wine, wine_environment,
+from conftest import (BUILD, REGISTRY_KEY, STUB, WINE, WineProcess, finish, reg_query, run_wine, wine_environment,
                       windows_path)
 
 MAGIC = struct.pack("<I", 0xE8E413D5)
@@ -71,7 +71,7 @@ class Launch(WineProcess):
             resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
 
         self.process = subprocess.Popen(
-            ["wine", "cmd", "/c", windows_path(script)], env=wine_environment(), cwd=cwd,
+            [WINE, "cmd", "/c", windows_path(script)], env=wine_environment(), cwd=cwd,
             stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err,
             preexec_fn=limit_file_size if file_size_limit else None)
 

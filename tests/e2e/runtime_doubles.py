@@ -9,7 +9,7 @@ from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, run_wine, windows_path
+from conftest import BUILD, reg, windows_path
 
 DOUBLES = BUILD / "wintest" / "doubles"
 LOADER_DRIVER = BUILD / "wintest" / "loader-driver.exe"
@@ -66,7 +66,7 @@ def reg_import(entries):
     with tempfile.TemporaryDirectory() as directory:
         path = Path(directory) / "keys.reg"
         path.write_bytes("\r\n".join(lines).encode("latin-1") + b"\r\n")
-        run_wine(["reg", "import", windows_path(path)], check=True)
+        reg("import", windows_path(path), check=True)
 
 
 def installed_runtime_key(kind, version):
@@ -85,8 +85,8 @@ def located_key(hive, executable):
 def machine_registry():
     """Clears the machine-wide runtime keys before and after the test."""
     for key in (JAVASOFT, MACHINE_KEY):
-        run_wine(["reg", "delete", key, "/f"])
+        reg("delete", key, "/f")
     yield
     for key in (JAVASOFT, MACHINE_KEY):
-        run_wine(["reg", "delete", key, "/f"])
+        reg("delete", key, "/f")
 

@@ -4,7 +4,7 @@ keeps the dialog open, and an accepted one that loads the runtime, is
 remembered among the located runtimes and lets the launch sequence go on."""
 import pytest
 
-from conftest import PROBE, Window, finish, pack, run_wine, start_launcher, windows_path
+from conftest import PROBE, Window, finish, pack, reg, run_wine, start_launcher, windows_path
 from runtime_doubles import loaded_libraries, located_key, machine_registry, make_runtime  # noqa: F401
 
 pytestmark = pytest.mark.usefixtures("machine_registry")
@@ -64,5 +64,5 @@ def test_cancelled_and_refused_choices_keep_the_dialog_then_a_good_one_goes_on(t
     assert run.returncode == 0
     assert loaded_libraries(tmp_path) == ["Good Runtime/bin/client"]
     remembered = located_key("HKLM", chosen)
-    assert run_wine(["reg", "query", remembered]).returncode == 0
-    assert run_wine(["reg", "query", located_key("HKLM", windows_path(tmp_path / "old/bin/java.exe"))]).returncode == 1
+    assert reg("query", remembered).returncode == 0
+    assert reg("query", located_key("HKLM", windows_path(tmp_path / "old/bin/java.exe"))).returncode == 1

@@ -3,7 +3,7 @@ runtimes by current version or by their version keys, the runtimes a user
 located by hand in both hives, and the choice between the two."""
 import pytest
 
-from conftest import NO_JRE_FOUND, pack, run_launcher, run_wine, windows_path
+from conftest import NO_JRE_FOUND, pack, reg, run_launcher, windows_path
 from runtime_doubles import (installed_runtime_key, loaded_libraries, located_key, machine_registry,  # noqa: F401
                              make_runtime, probes, reg_import)
 
@@ -117,7 +117,7 @@ def test_located_runtimes_of_both_hives(tmp_path):
     make_runtime(tmp_path / "user", "1.6.0_46")  # a new executable: probed again
     expect_loaded(exe, tmp_path, "user/bin/client")
     gone_key = located_key("HKLM", java["gone"])
-    assert run_wine(["reg", "query", gone_key]).returncode == 0  # passed over, not removed
+    assert reg("query", gone_key).returncode == 0  # passed over, not removed
 
 
 def test_located_beta_runtime_is_accepted(tmp_path):

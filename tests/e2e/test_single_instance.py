@@ -13,7 +13,7 @@ from pathlib import Path
 
 import pytest
 
-from conftest import (BUILD, NO_JRE_FOUND, REGISTRY_KEY, WineProcess, finish, pack, probe, reg_add,
+from conftest import (BUILD, NO_JRE_FOUND, REGISTRY_KEY, WineProcess, finish, pack, probe, reg, reg_add,
                       run_launcher, run_wine, start_launcher, windows_path)
 
 INSTANCE_PROBE = BUILD / "wintest" / "instance-probe.exe"
@@ -31,7 +31,7 @@ LAUNCHER_NAME = "single-instance-launcher.exe"
 
 def instance_pids():
     """The "pids" registry values: executable path -> process id."""
-    result = run_wine(["reg", "query", PIDS_KEY])
+    result = reg("query", PIDS_KEY)
     values = {}
     for line in result.stdout.decode("latin-1").splitlines():
         parts = line.strip().rsplit(None, 2)
