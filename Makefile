@@ -4,6 +4,7 @@
 #   build/wintest/                 the Windows-side unit tests and test programs
 #   build/realjvm/home/            a Java runtime home for Wine, backed by
 #                                  Debian's 32-bit Linux VM (tools/realjvm)
+#   build/realjvm/home64/          the same for 64-bit callers (amd64 VM)
 #   build/java/kestrel-runtime.jar the launcher's Java side (java/src)
 #   build/samples/hello.jar        the sample application (samples/hello)
 # The README's two commands (tools/demo.sh, tools/test.sh) install what is
