@@ -11,7 +11,7 @@ packages=(
   default-jdk-headless junit4
   openjdk-17-jre-headless:i386 libwine-dev:i386 gcc-multilib
   wine64 libwine-dev:amd64 openjdk-17-jre-headless
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   clang osslsigncode openssl zlib1g-dev libarchive-tools
 )
 
