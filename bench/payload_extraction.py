@@ -89,7 +89,7 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
     make_prefix(prefix)
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all")
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", LANG="C.UTF-8")
     temp = prefix / "drive_c" / "users" / os.environ.get("USER", "root") / "Temp"
     try:
         big = make_files(work / "200", 200 * MB)

@@ -108,7 +108,7 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
     prefix = build / "bench-wineprefix"
     make_prefix(prefix)
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", LANG="C.UTF-8",
                JAVA_HOME=windows_path(build / "realjvm" / "home"))
     with tempfile.TemporaryDirectory() as temp:
         times = measure(measured_commands(build, Path(temp)), env)

@@ -72,7 +72,7 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
     prefix = build / "bench-search-wineprefix"
     make_prefix(prefix)
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all")
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", LANG="C.UTF-8")
     with tempfile.TemporaryDirectory() as temp:
         work = Path(temp)
         for name, version in CANDIDATES:
