@@ -32,10 +32,11 @@ static const char *const hook_options[] = { "exit", "abort", "vfprintf" };
 
 #if !defined(__x86_64__)
 /* The 32-bit VM's default maximum heap is a quarter of the memory it
- * counts with, at most 4 GB: 1 GB of contiguous address space on any
- * machine with 4 GB or more, which the VM cannot reserve in a 32-bit Wine process,
- * where Wine keeps most of the 4 GB for Windows code. The 64-bit VM keeps
- * its default. Placed first, so that a maximum the caller gives wins. */
+ * counts with, at most 4 GB: close to 1 GB of contiguous address space
+ * (908 MB on a machine with 23 GB) on any machine with 4 GB or more, which
+ * the VM cannot reserve in a 32-bit Wine process, where Wine keeps most of
+ * the 4 GB for Windows code. The 64-bit VM keeps its default. Placed
+ * first, so that a maximum the caller gives wins. */
 static char default_heap_limit[] = "-Xmx256m";
 #endif
 /* Keeps the VM away from SIGQUIT, SIGINT, SIGHUP and SIGTERM, which Wine
