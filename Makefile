@@ -1,7 +1,9 @@
 # Builds every artifact and runs nothing:
 #   build/host/kestrel-pack        the packer (host tool)
-#   build/stub/kestrel-stub.exe    the launcher stub (cross-built, layout-checked)
-#   build/wintest/                 the Windows-side unit tests and test programs
+#   build/stub/kestrel-stub.exe    the 32-bit launcher stub (cross-built, layout-checked)
+#   build/stub/kestrel-stub64.exe  the 64-bit launcher stub
+#   build/wintest64/, build/wintest/  the Windows-side unit tests and test
+#                                  programs, 64-bit (and 32-bit where it runs)
 #   build/realjvm/home/            a Java runtime home for Wine, backed by
 #                                  Debian's 32-bit Linux VM (tools/realjvm)
 #   build/realjvm/home64/          the same for 64-bit callers (amd64 VM)
@@ -21,16 +23,27 @@ host:
 	cmake -S . -B $(BUILD)/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD)/host -j$(JOBS)
 
-stub: host
-	cmake -S stub -B $(BUILD)/stub $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=win32 \
-	    -DKESTREL_PACK=$(abspath $(BUILD))/host/kestrel-pack >/dev/null
-	cmake --build $(BUILD)/stub -j$(JOBS)
+# A cross build: $(call mingw_build,SOURCE,BUILD_DIR,ARCH,THREADS,EXTRA_OPTIONS)
+define mingw_build
+	cmake -S $(1) -B $(2) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake \
+	    -DKESTREL_MINGW_ARCH=$(3) -DKESTREL_MINGW_THREADS=$(4) $(5) >/dev/null
+	cmake --build $(2) -j$(JOBS)
+endef
 
+# Both stubs land in $(BUILD)/stub: kestrel-stub.exe and kestrel-stub64.exe.
+STUB_OPTIONS = -DKESTREL_PACK=$(abspath $(BUILD))/host/kestrel-pack -DKESTREL_STUB_OUTPUT_DIR=$(abspath $(BUILD))/stub
+stub: host
+	$(call mingw_build,stub,$(BUILD)/stub-x86,i686,win32,$(STUB_OPTIONS))
+	$(call mingw_build,stub,$(BUILD)/stub-x64,x86_64,win32,$(STUB_OPTIONS))
+
+# The Windows-side tests and test programs: 64-bit in $(BUILD)/wintest64
+# always; 32-bit in $(BUILD)/wintest only where this machine can run 32-bit
+# programs (tools/machine-arches.sh).
+MACHINE_ARCHES := $(shell tools/machine-arches.sh)
 wintest:
-	cmake -S tests -B $(BUILD)/wintest $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DKESTREL_MINGW_THREADS=posix >/dev/null
-	cmake --build $(BUILD)/wintest -j$(JOBS)
+	$(call mingw_build,tests,$(BUILD)/wintest64,x86_64,posix,)
+	$(if $(filter x86,$(MACHINE_ARCHES)),$(call mingw_build,tests,$(BUILD)/wintest,i686,posix,))
 
 realjvm:
 	$(MAKE) --no-print-directory -C tools/realjvm OUT=$(abspath $(BUILD))/realjvm

@@ -11,6 +11,7 @@ set(KESTREL_CORE_SOURCES
     core/ClassPathSpec.cpp
     core/ConfigParser.cpp
     core/DeletionList.cpp
+    core/ImageLayout.cpp
     core/JavaVersion.cpp
     core/MessageText.cpp
     core/PathText.cpp
@@ -57,8 +58,15 @@ set(KESTREL_STUB_SOURCES ${KESTREL_CORE_SOURCES} ${KESTREL_WINDOWS_SOURCES})
 # Units include each other by file name; every folder is on the path.
 set(KESTREL_STUB_FOLDER_INCLUDES ${KESTREL_STUB_FOLDERS})
 list(TRANSFORM KESTREL_STUB_FOLDER_INCLUDES PREPEND ${KESTREL_STUB_ROOT}/)
-# Windows builds only: the libraries, JNI headers and definitions.
+# Windows builds only: the libraries, JNI headers and definitions, and the
+# linker script that keeps the stub's header layout (also used by the test
+# programs that are packed like a stub).
 if(WIN32)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+        set(KESTREL_STUB_LINKER_SCRIPT ${KESTREL_STUB_ROOT}/stub64.ld)
+    else()
+        set(KESTREL_STUB_LINKER_SCRIPT ${KESTREL_STUB_ROOT}/stub.ld)
+    endif()
     # zlib reads the runtime archive; its static archive (package
     # libz-mingw-w64-dev), so that the launcher needs no zlib DLL. Only the read
     # side is linked: the launcher closes streams with gzclose_r.

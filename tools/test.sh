@@ -15,10 +15,18 @@ echo "== layers of the stub"
 python3 tools/check-layers.py || status=1
 echo "== packer and native core tests"
 ctest --test-dir build/host --output-on-failure || status=1
-echo "== Windows-side unit tests (Wine)"
-ctest --test-dir build/wintest -j2 --output-on-failure || status=1
+# The Windows-side tests run for every architecture this machine can run.
+arches=$(tools/machine-arches.sh)
+echo "== Windows architectures run here:" $arches
+[ "$arches" = x64 ] && echo "== 32-bit runs skipped: this machine's kernel cannot run 32-bit programs"
+for arch in $arches; do
+  echo "== Windows-side unit tests, $arch (Wine)"
+  ctest --test-dir "build/$([ "$arch" = x64 ] && echo wintest64 || echo wintest)" -j2 --output-on-failure || status=1
+done
 echo "== Java-side tests (JUnit)"
 tools/java-tests.sh build || status=1
-echo "== end-to-end tests (Wine)"
-KESTREL_TEST_WINEPREFIX="$WINEPREFIX" /usr/bin/python3 -m pytest -q tests/e2e || status=1
+for arch in $arches; do
+  echo "== end-to-end tests, $arch (Wine)"
+  KESTREL_TEST_ARCH=$arch KESTREL_TEST_WINEPREFIX="$WINEPREFIX" /usr/bin/python3 -m pytest -q tests/e2e || status=1
+done
 exit $status

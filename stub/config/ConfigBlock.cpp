@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "ConfigParser.h"
+#include "ImageLayout.h"
 #include "ConfigKeys.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
@@ -15,10 +16,6 @@ char ProductFlavour = '\0';
 
 static LauncherConfig Config;
 
-// Offsets of the two header fields (raw-data size and raw-data pointer of
-// the last section) whose sum is the block's file offset.
-constexpr LONG BlockSizeFieldOffset = 552;
-constexpr LONG BlockPointerFieldOffset = 556;
 
 namespace {
 // Reads the block straight from the executable file.
@@ -60,17 +57,42 @@ int32_t ReadBlockInt(HANDLE file) {
                    uint32_t(bytes[3]) << 24);
 }
 
+#ifdef _WIN64
+// The headers of a 64-bit image fit in its first 4 KB (the linker's file
+// alignment puts the first section's data there at the latest).
+constexpr DWORD HeaderBytes = 4096;
+
+// Behind the last section's raw data, located through the PE headers.
+static uint64_t BlockOffset(HANDLE file) {
+    uint8_t headers[HeaderBytes];
+    DWORD got = 0;
+    uint64_t offset = 0;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    if (!ReadFile(file, headers, sizeof headers, &got, nullptr) || !LastSectionRawEnd(headers, got, &offset))
+        FailBlock("Internal Error: readInt");
+    return offset;
+}
+#else
 static int32_t ReadIntAt(HANDLE file, LONG offset) {
     SetFilePointer(file, offset, nullptr, FILE_BEGIN);
     return ReadBlockInt(file);
 }
 
+// The sum of the fifth section header's raw-data size and pointer, read at
+// their fixed offsets.
+static uint64_t BlockOffset(HANDLE file) {
+    int32_t size = ReadIntAt(file, FixedBlockSizeFieldOffset);
+    int32_t pointer = ReadIntAt(file, FixedBlockPointerFieldOffset);
+    return uint32_t(uint32_t(size) + uint32_t(pointer));
+}
+#endif
+
 void LoadConfigBlock() {
     HANDLE file = OpenOwnExecutable();
     if (file == INVALID_HANDLE_VALUE) FailBlock("Internal Error: openExeFile");
-    int32_t size = ReadIntAt(file, BlockSizeFieldOffset);
-    int32_t pointer = ReadIntAt(file, BlockPointerFieldOffset);
-    SetFilePointer(file, LONG(uint32_t(size) + uint32_t(pointer)), nullptr, FILE_BEGIN);
+    LARGE_INTEGER blockOffset;
+    blockOffset.QuadPart = LONGLONG(BlockOffset(file));
+    SetFilePointerEx(file, blockOffset, nullptr, FILE_BEGIN);
 
     FileBlockSource source(file);
     BlockError error = ParseConfigBlock(source, Config);

@@ -19,15 +19,23 @@ import pytest
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("KESTREL_BUILD", ROOT / "build"))
 PACKER = BUILD / "host" / "kestrel-pack"
-STUB = BUILD / "stub" / "kestrel-stub.exe"
-PROBE = BUILD / "wintest" / "window-probe.exe"
+# The architecture under test: "x64" (the 64-bit stub and test programs) or
+# "x86"; tools/test.sh runs the suite once per architecture the machine runs.
+ARCH = os.environ.get("KESTREL_TEST_ARCH", "x64")
+STUB = BUILD / "stub" / ("kestrel-stub64.exe" if ARCH == "x64" else "kestrel-stub.exe")
+# The Windows test programs and doubles of that architecture.
+WINTEST = BUILD / ("wintest64" if ARCH == "x64" else "wintest")
+PROBE = WINTEST / "window-probe.exe"
+# The runtime home backed by Debian's real VM of that architecture (tools/realjvm).
+REAL_HOME = BUILD / "realjvm" / ("home64" if ARCH == "x64" else "home")
 PREFIX = Path(os.environ.get("KESTREL_TEST_WINEPREFIX", BUILD / "e2e-wineprefix"))
 
 # Wine's 64-bit loader: it runs 64-bit programs itself and hands 32-bit ones
 # on to the 32-bit loader (the `wine` command starts the 32-bit one first).
 WINE = "/usr/lib/wine/wine64"
-# The registry view of the 32-bit stub: HKLM\Software is redirected for it.
-STUB_REGISTRY_VIEW = "/reg:32"
+# The registry view of the stub under test: HKLM\Software is redirected for
+# the 32-bit one.
+STUB_REGISTRY_VIEW = "/reg:32" if ARCH == "x86" else "/reg:64"
 
 REGISTRY_KEY = r"HKCU\Software\larkspur\kestrel"
 # The C runtime writes standard output in text mode: the line feed arrives as CR LF.
@@ -85,7 +93,10 @@ def wine_prefix():
         subprocess.run(["wineserver", "-w"], env=env)
     subprocess.run(["wineserver", "-p"], env=env)  # exits 2 when one is already running
     yield PREFIX
+    # Wait for the server to be gone: a next session's "wineserver -p" would
+    # otherwise find the dying one, and its starts would get no lasting server.
     subprocess.run(["wineserver", "-k"], env=env)
+    subprocess.run(["wineserver", "-w"], env=env)
 
 
 @pytest.fixture(autouse=True)
@@ -185,7 +196,7 @@ def probe(press=None, title=None, timeout=15, window_class=None):
 
 
 def reg(*args, check=False):
-    """Runs `reg` with `args` in the 32-bit stub's registry view."""
+    """Runs `reg` with `args` in the registry view of the stub under test."""
     return run_wine(["reg", *args, STUB_REGISTRY_VIEW], check=check)
 
 

@@ -10,12 +10,12 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from conftest import (BUILD, REGISTRY_KEY, STUB, WINE, WineProcess, finish, reg_query, run_wine, wine_environment,
+from conftest import (WINTEST, BUILD, REGISTRY_KEY, STUB, WINE, WineProcess, finish, reg_query, run_wine, wine_environment,
                       windows_path)
 
 MAGIC = struct.pack("<I", 0xE8E413D5)
 PAYLOAD_KEY = 0x0B
-PROCESS_PROBE = BUILD / "wintest" / "process-probe.exe"
+PROCESS_PROBE = WINTEST / "process-probe.exe"
 TEMP_KEY = REGISTRY_KEY + r"\temp"
 # The payload directory's name inside the temporary directory.
 PAYLOAD_DIRECTORY = re.compile(r"ksl[0-9A-Fa-f]{1,4}\.tmp_dir[0-9]{1,5}")

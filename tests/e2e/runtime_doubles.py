@@ -9,10 +9,10 @@ from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, reg, windows_path
+from conftest import WINTEST, BUILD, reg, windows_path
 
-DOUBLES = BUILD / "wintest" / "doubles"
-LOADER_DRIVER = BUILD / "wintest" / "loader-driver.exe"
+DOUBLES = WINTEST / "doubles"
+LOADER_DRIVER = WINTEST / "loader-driver.exe"
 
 JAVASOFT = r"HKLM\SOFTWARE\JavaSoft"
 MACHINE_KEY = r"HKLM\SOFTWARE\larkspur"

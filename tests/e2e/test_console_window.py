@@ -10,9 +10,9 @@ import re
 
 import pytest
 
-from conftest import BUILD, pack, run_wine, windows_path
+from conftest import WINTEST, BUILD, pack, run_wine, windows_path
 
-HOST = BUILD / "wintest" / "console-window-host.exe"
+HOST = WINTEST / "console-window-host.exe"
 KNOWN_TITLE = "console window host"
 
 

@@ -9,9 +9,9 @@ from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, PREFIX, pack, run_launcher, windows_path
+from conftest import REAL_HOME, BUILD, PREFIX, pack, run_launcher, windows_path
 
-HOME = BUILD / "realjvm" / "home"
+
 RUNTIME_JAR = BUILD.resolve() / "java" / "kestrel-runtime.jar"
 SAMPLE_JAR = BUILD.resolve() / "samples" / "hello.jar"
 FIRST_LINE = "hello from the sample application"
@@ -20,7 +20,7 @@ FIRST_RUN_LINE = "first run of the sample application\n"
 
 @pytest.fixture(scope="module", autouse=True)
 def built():
-    for artifact in (HOME / "bin" / "server" / "jvm.dll", HOME / "bin" / "java.exe", RUNTIME_JAR, SAMPLE_JAR):
+    for artifact in (REAL_HOME / "bin" / "server" / "jvm.dll", REAL_HOME / "bin" / "java.exe", RUNTIME_JAR, SAMPLE_JAR):
         assert artifact.exists(), f"{artifact} is missing (make realjvm java samples)"
 
 
@@ -32,7 +32,7 @@ def launcher(tmp_path, java="", extra="", main_class="com.example.hello.Hello"):
 [java]
 main_class = "{main_class}"
 class_path = [{{ archive = '{windows_path(RUNTIME_JAR)}' }}, {{ archive = '{windows_path(SAMPLE_JAR)}' }}]
-search_sequence = [{{ directory = '{windows_path(HOME)}' }}]
+search_sequence = [{{ directory = '{windows_path(REAL_HOME)}' }}]
 {java}
 [payload]
 runtime_jar = false
@@ -148,7 +148,7 @@ def test_jars_of_the_payload_are_extracted_onto_the_class_path(tmp_path):
     project = f"""
 [java]
 main_class = "com.example.hello.Hello"
-search_sequence = [{{ directory = '{windows_path(HOME)}' }}]
+search_sequence = [{{ directory = '{windows_path(REAL_HOME)}' }}]
 [payload]
 files = ['{SAMPLE_JAR}']
 """

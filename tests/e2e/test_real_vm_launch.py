@@ -8,9 +8,8 @@ from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, pack, run_launcher, windows_path
+from conftest import REAL_HOME, BUILD, pack, run_launcher, windows_path
 
-REAL_HOME = BUILD / "realjvm" / "home"
 RUNTIME_JAR = BUILD / "java" / "kestrel-runtime.jar"
 APP_SOURCE = Path(__file__).parent / "realvm" / "LaunchedApp.java"
 

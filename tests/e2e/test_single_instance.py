@@ -13,10 +13,10 @@ from pathlib import Path
 
 import pytest
 
-from conftest import (BUILD, NO_JRE_FOUND, REGISTRY_KEY, WineProcess, finish, pack, probe, reg, reg_add,
+from conftest import (WINTEST, BUILD, NO_JRE_FOUND, REGISTRY_KEY, WineProcess, finish, pack, probe, reg, reg_add,
                       run_launcher, run_wine, start_launcher, windows_path)
 
-INSTANCE_PROBE = BUILD / "wintest" / "instance-probe.exe"
+INSTANCE_PROBE = WINTEST / "instance-probe.exe"
 PIDS_KEY = REGISTRY_KEY + r"\pids"
 CAPTION = "Kestrel Setup"
 PROJECT = f"""
