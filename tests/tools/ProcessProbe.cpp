@@ -55,11 +55,25 @@ bool Read(HANDLE process, ULONG_PTR address, T* value) {
            got == sizeof *value;
 }
 
-// A UNICODE_STRING of the other process (32-bit layout).
+// Offsets in the process parameters and the PEB of a process of the probe's
+// own architecture, and of the buffer pointer in a UNICODE_STRING.
+#ifdef _WIN64
+constexpr ULONG_PTR PebProcessParameters = 0x20;
+constexpr ULONG_PTR ParametersCurrentDirectory = 0x38;
+constexpr ULONG_PTR ParametersEnvironment = 0x80;
+constexpr ULONG_PTR UnicodeStringBuffer = 8;
+#else
+constexpr ULONG_PTR PebProcessParameters = 0x10;
+constexpr ULONG_PTR ParametersCurrentDirectory = 0x24;
+constexpr ULONG_PTR ParametersEnvironment = 0x48;
+constexpr ULONG_PTR UnicodeStringBuffer = 4;
+#endif
+
+// A UNICODE_STRING of the other process.
 bool ReadUnicodeString(HANDLE process, ULONG_PTR address, std::wstring* out) {
     USHORT length = 0;
-    DWORD buffer = 0;
-    if (!Read(process, address, &length) || !Read(process, address + 4, &buffer)) return false;
+    ULONG_PTR buffer = 0;
+    if (!Read(process, address, &length) || !Read(process, address + UnicodeStringBuffer, &buffer)) return false;
     out->assign(length / 2, L'\0');
     SIZE_T got = 0;
     return length == 0 || (ReadProcessMemory(process, reinterpret_cast<LPCVOID>(ULONG_PTR(buffer)),
@@ -83,11 +97,6 @@ bool ReadEnvironment(HANDLE process, ULONG_PTR address, std::vector<std::wstring
     }
     return false;
 }
-
-// Offsets in the 32-bit process parameters and PEB.
-constexpr ULONG_PTR PebProcessParameters = 0x10;
-constexpr ULONG_PTR ParametersCurrentDirectory = 0x24;
-constexpr ULONG_PTR ParametersEnvironment = 0x48;
 
 }  // namespace
 
@@ -115,7 +124,7 @@ int wmain(int argc, wchar_t** argv) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     PROCESS_BASIC_INFORMATION basic = {};
     ULONG got = 0;
-    DWORD parameters = 0, environment = 0;
+    ULONG_PTR parameters = 0, environment = 0;
     std::wstring directory;
     std::vector<std::wstring> entries;
     if (!process ||
