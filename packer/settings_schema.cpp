@@ -65,6 +65,7 @@ std::vector<SettingDefinition> build_definitions() {
         define("launcher", "working_directory", K::Text, Key::WorkingDirectory),
         define("launcher", "application_directory", K::Text, Key::ApplicationDirectory),
         define("launcher", "path_entries", K::List, Key::PathEntries),
+        define("launcher", "trace", K::Text, Key::Trace),
 
         define("java", "main_class", K::Text, Key::MainClass),
         define("java", "class_path", K::ClassPath, Key::ClassPath),

@@ -27,6 +27,8 @@ set(KESTREL_WINDOWS_SOURCES
     platform/WideText.cpp
     platform/CenterWindow.cpp
     platform/TextFormat.cpp
+    platform/SystemError.cpp
+    diagnostics/DecisionTrace.cpp
     diagnostics/ErrorReporting.cpp
     config/ConfigBlock.cpp
     config/ConfiguredErrors.cpp

@@ -8,6 +8,7 @@
 #include "ConfigParser.h"
 #include "ImageLayout.h"
 #include "ConfigKeys.h"
+#include "DecisionTrace.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
 
@@ -87,6 +88,22 @@ static uint64_t BlockOffset(HANDLE file) {
 }
 #endif
 
+// Hands the project's trace target to the trace: "1" as it is, a file path
+// with its %variables% expanded and made absolute against the launcher's
+// directory, like every configured path.
+static void SettleProjectTrace() {
+    char configured[TextBufferSize], expanded[TextBufferSize], target[TextBufferSize] = "";
+    ConfigString(Key::Trace, configured, sizeof configured);
+    if (strcmp(configured, "1") == 0) {
+        strcpy(target, configured);
+    } else if (configured[0]) {
+        DWORD length = ExpandEnvironmentStringsA(configured, expanded, sizeof expanded);
+        if (length == 0 || length > sizeof expanded || !ResolveAgainstExeDir(target, sizeof target, expanded))
+            target[0] = '\0';
+    }
+    SettleTrace(target);
+}
+
 void LoadConfigBlock() {
     HANDLE file = OpenOwnExecutable();
     if (file == INVALID_HANDLE_VALUE) FailBlock("Internal Error: openExeFile");
@@ -100,6 +117,10 @@ void LoadConfigBlock() {
 
     PayloadOffset = SetFilePointer(file, 0, nullptr, FILE_CURRENT);
     CloseHandle(file);
+    if (TraceOn) SettleProjectTrace();
+    TRACE("block: at offset %lu, %lu narrow and %lu wide settings, payload from offset %lu",
+          (unsigned long)blockOffset.QuadPart, (unsigned long)Config.narrow.Count(), (unsigned long)Config.wide.Count(),
+          (unsigned long)PayloadOffset);
 
     char flavour[2];
     ConfigString(Key::ProductFlavour, flavour, sizeof flavour);

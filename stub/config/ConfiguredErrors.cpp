@@ -4,6 +4,7 @@
 
 #include "ConfigBlock.h"
 #include "ConfigKeys.h"
+#include "DecisionTrace.h"
 #include "MessageText.h"
 
 static void NarrowCaption(char* caption) { ConfigString(Message::Caption, caption, TextBufferSize); }
@@ -11,6 +12,7 @@ static void NarrowCaption(char* caption) { ConfigString(Message::Caption, captio
 void ShowConfiguredError(int32_t key, const char* placeholder, const char* replacement) {
     char message[TextBufferSize], text[TextBufferSize], caption[TextBufferSize];
     ConfigString(key, message, sizeof message);
+    TRACE("error: message %ld", (long)key);
     ReplaceFirstPlaceholder(text, sizeof text, message, placeholder, replacement);
     NarrowCaption(caption);
     ShowErrorText(text, caption);
@@ -25,12 +27,15 @@ void FatalInternalError(const char* text) {
 void FatalWideError(int32_t key) {
     wchar_t message[TextBufferSize], caption[TextBufferSize];
     ConfigWString(key, message, TextBufferSize);
+    TRACE("error: text %ld", (long)key);
     ConfigWString(Text::Caption, caption, TextBufferSize);
     ShowErrorWText(message, caption);
+    TRACE("exit: code 1 after text %ld", (long)key);
     ExitProcess(1);
 }
 
 void FatalConfiguredError(int32_t key, const char* placeholder, const char* replacement) {
     ShowConfiguredError(key, placeholder, replacement);
+    TRACE("exit: code 1 after message %ld", (long)key);
     ExitProcess(1);
 }

@@ -28,6 +28,7 @@ constexpr int32_t DownloadLocation = 150;       // runtime archive download URL
 constexpr int32_t ArchiveSize = 151;            // uncompressed runtime archive size
 constexpr int32_t PreferredVM = 152;            // VM subdirectory tried first
 constexpr int32_t PackedJars = 153;             // runtime archive holds packed jars
+constexpr int32_t Trace = 160;                  // decision trace: "1" standard error, else a file
 constexpr int32_t ProductFlavour = 2001;        // 'e' application, 'i' installer
 constexpr int32_t PayloadCount = 2002;          // number of payload files
 constexpr int32_t PayloadNames = 2003;          // payload file names, ';'-separated

@@ -30,6 +30,8 @@ public:
     bool Put(int32_t key, void* value, size_t length);
     // The value and its length in units, or null when the key is absent.
     const void* Find(int32_t key, size_t* length) const;
+    // The number of keys held.
+    size_t Count() const { return count_; }
 
 private:
     struct Entry {

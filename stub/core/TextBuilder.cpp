@@ -6,6 +6,13 @@
 
 TextBuilder::~TextBuilder() { free(text_); }
 
+void TextBuilder::Clear() {
+    free(text_);
+    text_ = nullptr;
+    length_ = capacity_ = 0;
+    failed_ = false;
+}
+
 void TextBuilder::Append(const char* text) { Append(text, strlen(text)); }
 
 void TextBuilder::Append(const char* text, size_t length) {

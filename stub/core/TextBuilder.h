@@ -16,6 +16,8 @@ public:
     void Append(const char* text);
     void Append(const char* text, size_t length);
     bool Failed() const { return failed_; }
+    // Empties the builder and gives its memory back.
+    void Clear();
     // The text so far ("" before the first append).
     const char* Text() const { return text_ ? text_ : ""; }
     size_t Length() const { return length_; }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "DecisionTrace.h"
+
 bool GuiMode = true;
 HWND ErrorOwnerWindow = nullptr;
 
@@ -18,6 +20,7 @@ static void RunErrorCleanup() {
 }
 
 void ShowErrorText(const char* text, const char* caption) {
+    TRACE("error: %s", text);
     RunErrorCleanup();
     if (GuiMode) {
         MessageBoxA(ErrorOwnerWindow, text, caption, MB_OK | MB_ICONERROR);
@@ -29,6 +32,7 @@ void ShowErrorText(const char* text, const char* caption) {
 }
 
 void ShowErrorWText(const wchar_t* text, const wchar_t* caption) {
+    TRACE_WIDE("error: ", text);
     RunErrorCleanup();
     if (GuiMode) {
         MessageBoxW(ErrorOwnerWindow, text, caption, MB_OK | MB_ICONERROR);
@@ -43,10 +47,12 @@ void ShowErrorWText(const wchar_t* text, const wchar_t* caption) {
 
 void FatalErrorText(const char* text, const char* caption) {
     ShowErrorText(text, caption);
+    TRACE("exit: code 1 after the error above");
     ExitProcess(1);
 }
 
 void ExitLauncher(int code) {
+    TRACE("exit: code %d", code);
     RunErrorCleanup();
     ExitProcess(UINT(code));
 }

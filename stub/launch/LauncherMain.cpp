@@ -9,6 +9,7 @@
 
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
+#include "DecisionTrace.h"
 #include "FileUtils.h"
 #include "JavaVMLauncher.h"
 #include "LauncherDialogs.h"
@@ -59,13 +60,20 @@ static bool UserWantsManualRuntime() {
     wchar_t question[TextBufferSize], caption[TextBufferSize];
     ConfigWString(Text::ResumeQuestion, question, TextBufferSize);
     ConfigWString(Text::Caption, caption, TextBufferSize);
-    return MessageBoxW(nullptr, question, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+    bool manual = MessageBoxW(nullptr, question, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+    TRACE("switches: an earlier run had to look for a runtime; asked, the user chose %s",
+          manual ? "to pick one by hand (manual)" : "the automatic search");
+    return manual;
 }
 
+static const char* OnOff(bool value) { return value ? "on" : "off"; }
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
+    StartTrace();
     InitCommonControls();
     PrepareProcessEnvironment(instance);
     LauncherArguments = tail;
+    TRACE("switches: command line \"%s\"", LauncherArguments);
     if (strncmp(LauncherArguments, "-q", 2) == 0) {
         QuietMode = true;
         GuiMode = false;
@@ -74,12 +82,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
         ManualMode = true;
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
+    TRACE("switches: quiet %s, manual %s, errors in %s", OnOff(QuietMode), OnOff(ManualMode),
+          GuiMode ? "message boxes" : "standard error");
     if (QuietMode) {
         LaunchSequence(nullptr);
+        TRACE("exit: code 0, the launch sequence has ended");
     } else {
         RegisterProgressDialogClass();
         DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc,
                         reinterpret_cast<LPARAM>(LaunchSequence));
+        TRACE("exit: code 0, the progress dialog has closed");
     }
     return 0;
 }
@@ -103,16 +115,23 @@ static void ChooseProgressValues(bool archivePresent) {
 // the user may download or locate one. Returns whether an archive is present.
 static bool HandleMissingRuntime(HWND dialog) {
     if (!dialog) {
+        TRACE("exit: code %d, no runtime found in quiet mode", NoRuntimeExitCode);
         fputs("no jre found\n", stdout);
         exit(NoRuntimeExitCode);
     }
     char downloadLocation[TextBufferSize];
     ConfigString(Key::DownloadLocation, downloadLocation, sizeof downloadLocation);
     Progress.downloadOffered = downloadLocation[0] != '\0';
+    TRACE("runtime: none found; the runtime-not-found dialog opens, %s",
+          Progress.downloadOffered ? "a download offered" : "no download offered");
     INT_PTR choice = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
                                      RuntimeNotFoundDialogProc, 0);
     // Any other result means a runtime was located; it is loaded already.
-    if (choice != IDC_DOWNLOAD) return false;
+    if (choice != IDC_DOWNLOAD) {
+        TRACE("runtime: the user located a runtime by hand");
+        return false;
+    }
+    TRACE("runtime: the user chose to download one from %s", downloadLocation);
     DownloadRuntime(dialog, downloadLocation);
     return true;
 }
@@ -126,7 +145,11 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     char archivePath[TextBufferSize];
     GetFullPathNameA("jre.tar.gz", sizeof archivePath, archivePath, nullptr);
     bool archivePresent = FileExists(archivePath);
-    if (!archivePresent) {
+    if (archivePresent) {
+        TRACE("runtime: %s is present: the runtime is unpacked from it, no search", archivePath);
+    } else {
+        TRACE("runtime: no runtime archive: %s",
+              ManualMode ? "manual mode, no automatic search" : "the automatic search runs");
         SetInstallStarted();
         bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
         if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
@@ -139,6 +162,7 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     if (archivePresent) ExtractRuntime(dialog);
     if (dialog) StartProgressThread(WatchApplicationWindows, dialog);
     if (!StartJavaVM({LauncherArguments, ManualMode, SemaphoreName})) FatalConfiguredError(Message::VMStartFailed, nullptr, nullptr);
+    TRACE("vm: the application's main method has returned and its last thread has ended");
     // The application has ended: with the dialog, end its modal loop too, so
     // the process ends with 0 instead of lingering with a hidden dialog.
     if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);

@@ -9,6 +9,7 @@
 
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
+#include "DecisionTrace.h"
 #include "DeletionRegistry.h"
 #include "FileUtils.h"
 #include "PathText.h"
@@ -59,12 +60,21 @@ bool CopyPayloadBytes(HANDLE source, HANDLE target, uint32_t count, bool unscram
 
 bool ExtractPayloadFile(HANDLE executable, const char* path) {
     int32_t length = ReadBlockInt(executable);
-    if (length <= 0) return true;
+    if (length <= 0) {
+        TRACE("payload: %s has no content: no file written", path);
+        return true;
+    }
+    unsigned long started = TraceOn ? TraceMilliseconds() : 0;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
-    if (file == INVALID_HANDLE_VALUE) InternalError(FileNotCreated);
+    if (file == INVALID_HANDLE_VALUE) {
+        TRACE("payload: %s cannot be created (error %lu)", path, GetLastError());
+        InternalError(FileNotCreated);
+    }
     bool copied = CopyPayloadBytes(executable, file, uint32_t(length), true);
     CloseHandle(file);
+    if (copied) TRACE("payload: wrote %s, %ld bytes in %lu ms", path, (long)length, TraceMilliseconds() - started);
+    else TRACE("payload: %s ends early: the launcher's file is damaged or cut", path);
     return copied;
 }
 
@@ -94,13 +104,19 @@ static char* NextName(char** cursor) {
 bool ExtractPayload(char* out, size_t capacity) {
     out[0] = '\0';
     int32_t count = ConfigInt(Key::PayloadCount);
-    if (count == 0) return true;
+    if (count == 0) {
+        TRACE("payload: none; the working directory stays");
+        return true;
+    }
     HANDLE executable = OpenOwnExecutable();
     if (executable == INVALID_HANDLE_VALUE) return false;
     SetFilePointer(executable, LONG(PayloadOffset), nullptr, FILE_BEGIN);
 
-    if (!MakePayloadDirectoryName(out, capacity) || !CreateDirectoryA(out, nullptr))
+    if (!MakePayloadDirectoryName(out, capacity) || !CreateDirectoryA(out, nullptr)) {
+        TRACE("payload: the directory %s cannot be created (error %lu)", out, GetLastError());
         InternalError(DirectoryNotCreated);
+    }
+    TRACE("payload: %ld files from offset %lu into %s", (long)count, (unsigned long)PayloadOffset, out);
 
     char names[TextBufferSize];
     ConfigString(Key::PayloadNames, names, sizeof names);
@@ -128,5 +144,6 @@ void EndWithCorruptedInstallation(HWND progressDialog) {
         ConfigWString(Text::Caption, caption, TextBufferSize);
         MessageBoxW(progressDialog, text, caption, MB_OK | MB_ICONERROR);
     }
+    TRACE("exit: code 1, the payload could not be extracted");
     exit(1);
 }

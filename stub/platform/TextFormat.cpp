@@ -4,6 +4,7 @@
 #include "TextFormat.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
 bool FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
     if (capacity == 0) return false;
@@ -18,4 +19,15 @@ bool FormatText(char* out, size_t capacity, const char* format, ...) {
     bool fits = FormatTextV(out, capacity, format, args);
     va_end(args);
     return fits;
+}
+
+char* FormatNewTextV(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    int length = _vscprintf(format, measure);
+    va_end(measure);
+    if (length < 0) return nullptr;
+    char* text = static_cast<char*>(malloc(size_t(length) + 1));
+    if (text) FormatTextV(text, size_t(length) + 1, format, args);
+    return text;
 }

@@ -11,3 +11,6 @@
 // text did not fit (`out` then holds the cut text).
 bool FormatText(char* out, size_t capacity, const char* format, ...);
 bool FormatTextV(char* out, size_t capacity, const char* format, va_list args);
+// The whole formatted text in a block from malloc (the caller frees it);
+// null when memory ran out.
+char* FormatNewTextV(const char* format, va_list args);

@@ -10,6 +10,7 @@
 #include "CenterWindow.h"
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
+#include "DecisionTrace.h"
 #include "Progress.h"
 #include "Resources.h"
 #include "RuntimeLocator.h"
@@ -94,6 +95,7 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
         if (LocateRuntime(dialog)) EndDialog(dialog, IDC_LOCATE);
         return FALSE;
     case IDCANCEL:
+        TRACE("exit: code 1, the user cancelled the runtime-not-found dialog");
         exit(1);
     default:
         EndDialog(dialog, LOWORD(wParam));
@@ -123,6 +125,7 @@ DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog) {
         Sleep(WatchPassMilliseconds);
     }
     if (passes == WatchPassLimit) FatalWideError(Text::NoWindow);
+    TRACE("window: the application shows a window; the progress dialog hides");
     ShowWindow(dialog, SW_HIDE);
     return 0;
 }

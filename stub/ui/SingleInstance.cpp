@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "ConfigBlock.h"
+#include "DecisionTrace.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
 #include "UserRegistry.h"
@@ -52,15 +53,21 @@ static bool FormSemaphoreName() {
 }
 
 void SingleInstanceGuard() {
-    if (!FormSemaphoreName()) return;
+    if (!FormSemaphoreName()) {
+        TRACE("instance: not guarded: the launcher's own path is unknown");
+        return;
+    }
     // Kept open, never waited on: the name exists as long as this process.
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, SemaphoreName);
     if (semaphore && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(semaphore);
         DWORD firstProcess = ReadInstancePid();
+        TRACE("instance: another one runs (semaphore %s, process %lu): its windows come to the front and this "
+              "one ends", SemaphoreName, firstProcess);
         ActivateProcessWindows(firstProcess);
         TouchProcessFile(firstProcess);
         ExitLauncher(0);
     }
     WriteInstancePid();
+    TRACE("instance: the first one (semaphore %s)", SemaphoreName);
 }

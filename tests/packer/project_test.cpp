@@ -40,6 +40,7 @@ TEST_F(ProjectTest, EveryNamedSettingWritesItsKey) {
         working_directory = "."
         application_directory = "app"
         path_entries = ["lib", 'C:\tools']
+        trace = '%TEMP%\app-trace.log'
         [java]
         main_class = "com.example.Main"
         class_path = [{ archive = "lib/app.jar", mandatory = true }, { directory = "classes" },
@@ -66,6 +67,7 @@ TEST_F(ProjectTest, EveryNamedSettingWritesItsKey) {
                                                           {146, "."},
                                                           {10003, "app"},
                                                           {10004, "lib;C:\\tools"},
+                                                          {160, "%TEMP%\\app-trace.log"},
                                                           {122, "com.example.Main"},
                                                           {121, "A1lib/app.jar;D0classes;S0lib;E0EXTRA_CP"},
                                                           {123, "-Xmx256m -Dfoo=bar"},
