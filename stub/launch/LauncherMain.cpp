@@ -73,17 +73,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     InitCommonControls();
     PrepareProcessEnvironment(instance);
     LauncherArguments = tail;
-    TRACE("switches: command line \"%s\"", LauncherArguments);
     if (strncmp(LauncherArguments, "-q", 2) == 0) {
         QuietMode = true;
         GuiMode = false;
     }
+    TRACE("switches: command line \"%s\": quiet %s, errors in %s", LauncherArguments, OnOff(QuietMode),
+          GuiMode ? "message boxes" : "standard error");
     SingleInstanceGuard();
     if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
         ManualMode = true;
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
-    TRACE("switches: quiet %s, manual %s, errors in %s", OnOff(QuietMode), OnOff(ManualMode),
-          GuiMode ? "message boxes" : "standard error");
+    TRACE("switches: manual %s", OnOff(ManualMode));
     if (QuietMode) {
         LaunchSequence(nullptr);
         TRACE("exit: code 0, the launch sequence has ended");

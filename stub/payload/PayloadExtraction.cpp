@@ -116,7 +116,8 @@ bool ExtractPayload(char* out, size_t capacity) {
         TRACE("payload: the directory %s cannot be created (error %lu)", out, GetLastError());
         InternalError(DirectoryNotCreated);
     }
-    TRACE("payload: %ld files from offset %lu into %s", (long)count, (unsigned long)PayloadOffset, out);
+    TRACE("payload: %ld file%s from offset %lu into %s", (long)count, count == 1 ? "" : "s",
+          (unsigned long)PayloadOffset, out);
 
     char names[TextBufferSize];
     ConfigString(Key::PayloadNames, names, sizeof names);

@@ -5,21 +5,34 @@
 #include <cstring>
 
 #include "ConfigBlock.h"
+#include "DecisionTrace.h"
 #include "PathText.h"
+#include "SystemError.h"
 #include "ConfigKeys.h"
 
 CreateJavaVMFunction CreateJavaVMEntry = nullptr;
 
 static const char* const FixedVariants[] = {"hotspot", "client", "server", "classic"};
 
+// The outcome of one library path, with the system's reason for a failure.
+static void TraceLibraryAttempt(const char* library, HMODULE module, DWORD error) {
+    char reason[512];
+    if (module) TRACE("library: loaded %s", library);
+    else TRACE("library: %s not loaded: %s", library, SystemErrorText(error, reason, sizeof reason));
+}
+
 // Loads `directory` + `variant` + "\jvm.dll"; null when that fails or the
 // path does not fit.
 static HMODULE TryVariant(const char* directory, const char* variant) {
     char library[TextBufferSize] = "";
     if (!AppendBounded(library, sizeof library, directory) || !AppendBounded(library, sizeof library, variant) ||
-        !AppendBounded(library, sizeof library, "\\jvm.dll"))
+        !AppendBounded(library, sizeof library, "\\jvm.dll")) {
+        TRACE("library: the path of variant %s in %s is too long", variant, directory);
         return nullptr;
-    return LoadLibraryA(library);
+    }
+    HMODULE module = LoadLibraryA(library);
+    if (TraceOn) TraceLibraryAttempt(library, module, GetLastError());
+    return module;
 }
 
 // The configured variant first, then the fixed list; the first library that
@@ -58,6 +71,7 @@ HMODULE LoadJvmLibrary(const char* executable) {
 
 bool BindCreateJavaVM(HMODULE module) {
     FARPROC entry = GetProcAddress(module, "JNI_CreateJavaVM");
+    TRACE("library: %s", entry ? "JNI_CreateJavaVM found" : "no JNI_CreateJavaVM in the loaded library: not a Java VM");
     if (!entry) return false;
     CreateJavaVMEntry = reinterpret_cast<CreateJavaVMFunction>(reinterpret_cast<void*>(entry));
     return true;

@@ -1,0 +1,135 @@
+"""The decision trace: switched on by KESTREL_LAUNCHER_DEBUG (1: standard
+error, anything else: a file appended to) or by the project's trace setting,
+one timestamped line per decision, absent when off. The tests check which
+decisions appear and in what order, not the wording of every line."""
+import re
+
+from conftest import ARCH, pack, run_launcher, windows_path
+from runtime_doubles import loaded_libraries, make_runtime
+
+LINE = re.compile(r"\[kestrel +(\d+) ms\] (\w+): (.*)")
+QUIET_PROJECT = '[launcher]\ntype = "console"\n{launcher}[payload]\nfiles = {payload}\n[keys]\n"128" = "{sequence}"\n'
+
+
+def trace_lines(text):
+    """(milliseconds, topic, text) of every trace line in `text`; any other
+    line (the launcher's own output) is left out."""
+    return [(int(match[1]), match[2], match[3]) for match in map(LINE.fullmatch, text.splitlines()) if match]
+
+
+def topics(lines):
+    """The topics in order, each run of one topic counted once."""
+    result = []
+    for _, topic, _ in lines:
+        if not result or result[-1] != topic:
+            result.append(topic)
+    return result
+
+
+def runtime_launcher(tmp_path, sequence="Ajre", launcher="", files=None):
+    """A console launcher whose search sequence is `sequence`, carrying `files`."""
+    payload = "[" + ", ".join(f'"{name}"' for name in files or {}) + "]"
+    project = QUIET_PROJECT.format(launcher=launcher, payload=payload, sequence=sequence)
+    return pack(tmp_path, project, files=files)
+
+
+def test_standard_error_trace_follows_the_start_in_order(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path, files={"app.jar": b"jar bytes"})
+    make_runtime(tmp_path / "jre")
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
+    run = run_launcher(exe, "-q", "one")
+    assert run.returncode == 0, run
+    lines = trace_lines(run.stderr)
+    assert topics(lines)[:7] == ["start", "trace", "block", "switches", "instance", "switches", "payload"], lines
+    assert [ms for ms, _, _ in lines] == sorted(ms for ms, _, _ in lines)
+    text = run.stderr
+    assert lines[0][2].startswith(f"kestrel launcher {ARCH} ") and "trace: to standard error (KESTREL_LAUNCHER_DEBUG)" in text
+    assert 'switches: command line "-q one": quiet on' in text and "switches: manual off" in text
+    assert "instance: the first one" in text
+    assert re.search(r"payload: wrote .*\\app\.jar, 9 bytes in \d+ ms", text), text
+    assert re.search(r"library: loaded .*\\jre\\bin\\client\\jvm\.dll", text), text
+    assert lines[-1][1:] == ("exit", "code 0, the launch sequence has ended")
+    assert loaded_libraries(tmp_path) == ["jre/bin/client"]
+
+
+def test_a_library_that_fails_to_load_shows_the_systems_reason(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path)
+    make_runtime(tmp_path / "jre", vms=("client",))
+    (tmp_path / "jre/bin/client/jvm.dll").write_bytes(b"not a library")
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
+    run = run_launcher(exe, "-q")
+    assert run.returncode == 83, run
+    failures = [text for _, topic, text in trace_lines(run.stderr) if topic == "library"]
+    # Every variant is tried, here and in the embedded runtime's place; the
+    # damaged one has the system's text for its error, the missing ones theirs.
+    assert len(failures) == 8, failures
+    assert re.search(r"\\jre\\bin\\client\\jvm\.dll not loaded: error 193: \S", failures[1]), failures
+    assert all(re.search(r" not loaded: error \d+: \S", text) for text in failures), failures
+    assert "exit: code 83, no runtime found in quiet mode" in run.stderr
+
+
+def test_a_trace_file_is_appended_to_across_runs(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path)
+    make_runtime(tmp_path / "jre")
+    trace = tmp_path / "trace.log"
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", windows_path(trace))
+    first, second = run_launcher(exe, "-q", "first"), run_launcher(exe, "-q", "second")
+    assert (first.returncode, first.stderr, second.returncode, second.stderr) == (0, "", 0, ""), (first, second)
+    lines = trace_lines(trace.read_text(encoding="utf-8"))
+    starts = [index for index, (_, topic, _) in enumerate(lines) if topic == "start"]
+    assert len(starts) == 2, lines
+    assert 'command line "-q first"' in lines[starts[0] + 3][2]
+    assert 'command line "-q second"' in lines[starts[1] + 3][2]
+    assert f"trace: appended to {windows_path(trace)} (KESTREL_LAUNCHER_DEBUG)" in trace.read_text()
+
+
+def test_an_unopenable_trace_file_is_reported_once_and_the_launch_goes_on(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path)
+    make_runtime(tmp_path / "jre")
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", windows_path(tmp_path / "missing" / "trace.log"))
+    run = run_launcher(exe, "-q")
+    assert run.returncode == 0, run
+    report, = run.stderr.splitlines()
+    assert report.startswith("kestrel: the trace file ") and "cannot be opened (error 3: " in report
+    assert trace_lines(run.stderr) == []
+    assert loaded_libraries(tmp_path) == ["jre/bin/client"]
+
+
+def test_no_trace_when_the_variable_is_unset_or_zero(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path)
+    make_runtime(tmp_path / "jre")
+    monkeypatch.delenv("KESTREL_LAUNCHER_DEBUG", raising=False)
+    assert run_launcher(exe, "-q").stderr == ""
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "0")
+    run = run_launcher(exe, "-q")
+    assert (run.returncode, run.stderr) == (0, ""), run
+    assert sorted(path.name for path in tmp_path.iterdir()) == ["jre", "launcher.exe", "project.toml"]
+
+
+def test_the_project_setting_writes_the_lines_held_before_the_block(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path, launcher='trace = "logs\\\\trace.log"\n')
+    make_runtime(tmp_path / "jre")
+    (tmp_path / "logs").mkdir()
+    monkeypatch.delenv("KESTREL_LAUNCHER_DEBUG", raising=False)
+    run = run_launcher(exe, "-q")
+    assert (run.returncode, run.stderr) == (0, ""), run
+    lines = trace_lines((tmp_path / "logs" / "trace.log").read_text(encoding="utf-8"))
+    assert topics(lines)[:3] == ["start", "trace", "block"], lines
+    assert lines[1][2].endswith("\\logs\\trace.log (the launcher's trace setting)"), lines[1]
+    # The variable, when set, takes precedence over the project.
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
+    run = run_launcher(exe, "-q")
+    assert "trace: to standard error (KESTREL_LAUNCHER_DEBUG)" in run.stderr
+    assert len([line for line in lines if line[1] == "start"]) == 1
+
+
+def test_texts_of_the_ansi_code_page_are_written_as_utf8(tmp_path, monkeypatch):
+    folder = tmp_path / "café"
+    folder.mkdir()
+    exe = runtime_launcher(folder)
+    make_runtime(folder / "jre")
+    trace = tmp_path / "trace.log"
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", windows_path(trace))
+    assert run_launcher(exe, "-q").returncode == 0
+    text = trace.read_bytes().decode("utf-8")
+    assert "\\café\\launcher.exe" in trace_lines(text)[0][2], text
