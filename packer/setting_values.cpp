@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "ArgumentSplitting.h"
 #include "pack_error.h"
 #include "toml_access.h"
 
@@ -97,6 +98,16 @@ std::string integer_text(const toml::node& node) {
     return std::to_string(value);
 }
 
+// A text the launcher cuts into words at run time (ArgumentSplitting.h): a
+// word that opens a quote without closing it would stop every start.
+std::string argument_text(const toml::node& node) {
+    const std::string& text = expect_string(node, "the value");
+    StringList words;
+    if (SplitArguments(text.c_str(), words) == SplitStatus::UnterminatedQuote)
+        throw PackError("a quoted word is not closed: the launcher would stop at every start");
+    return text;
+}
+
 std::string log_file_name(const toml::node& node) {
     const std::string& name = expect_string(node, "the value");
     if (name.empty()) throw PackError("the file name is empty");
@@ -109,6 +120,8 @@ std::vector<KeyText> setting_key_texts(const SettingDefinition& definition, cons
     switch (definition.kind) {
         case SettingKind::Text:
             return {{definition.key, expect_string(value, "the value")}};
+        case SettingKind::Arguments:
+            return {{definition.key, argument_text(value)}};
         case SettingKind::Flag:
             return {{definition.key, expect_bool(value, "the value") ? "1" : "0"}};
         case SettingKind::Integer:

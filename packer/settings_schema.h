@@ -13,6 +13,7 @@ namespace kestrel {
 
 enum class SettingKind {
     Text,            // string, written as is
+    Arguments,       // string the launcher splits into words; a quote left open is refused
     Flag,            // boolean, written as "1" or "0"
     Integer,         // non-negative integer, written in decimal
     Choice,          // one of a few words, written as its code

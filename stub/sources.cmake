@@ -9,7 +9,9 @@ set(KESTREL_STUB_FOLDERS core platform diagnostics config payload runtime vm pro
 set(KESTREL_CORE_SOURCES
     core/ArgumentSplitting.cpp
     core/ClassPathSpec.cpp
+    core/CommandLineWords.cpp
     core/ConfigParser.cpp
+    core/Cp1252.cpp
     core/DeletionList.cpp
     core/ImageLayout.cpp
     core/JavaVersion.cpp

@@ -38,17 +38,10 @@ Cursor TakeWordWithInnerQuotes(StringList& words, const char* start) {
 
 }  // namespace
 
-SplitResult SplitArguments(const char* text, const char* prefix, StringList& words) {
-    size_t prefixLength = prefix ? strlen(prefix) : 0;
+SplitStatus SplitArguments(const char* text, StringList& words) {
     Cursor cursor = {text, SplitStatus::Done};
-    while (cursor.status == SplitStatus::Done) {
+    while (cursor.status == SplitStatus::Done && *cursor.position) {
         const char* p = cursor.position;
-        if (prefixLength > 0) {
-            if (strncmp(p, prefix, prefixLength) != 0) break;
-            p += prefixLength;
-        } else if (!*p) {
-            break;
-        }
         if (*p == ' ') {
             cursor.position = p + 1;
             continue;
@@ -64,5 +57,5 @@ SplitResult SplitArguments(const char* text, const char* prefix, StringList& wor
         else
             cursor = TakeWordWithInnerQuotes(words, p);
     }
-    return {cursor.position, cursor.status};
+    return cursor.status;
 }

@@ -54,8 +54,10 @@ constexpr int32_t ClassPathEntryMissing = 1006;
 constexpr int32_t BadParameters = 1007;
 constexpr int32_t EnvVarUndefined = 1008;
 constexpr int32_t InternalError = 1009;
-constexpr int32_t MainClassMissing = 1010;
+constexpr int32_t MainClassMissing = 1010;    // the launcher's Java-side entry class
 constexpr int32_t MainMethodMissing = 1011;
+constexpr int32_t ApplicationNotStarted = 1012;  // the application's main class or method not found
+constexpr int32_t ApplicationFailed = 1013;      // the application's main ended with an exception
 }  // namespace Message
 
 // Wide texts of the dialogs and the wide error messages.

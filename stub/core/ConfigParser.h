@@ -8,11 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#ifdef _WIN32
-typedef wchar_t WideUnit;
-#else
-typedef char16_t WideUnit;
-#endif
+#include "WideUnit.h"
 
 // First integer of every configuration block.
 constexpr uint32_t ConfigMagic = 0xE8E413D5u;

@@ -29,3 +29,33 @@ bool AppendBounded(char* out, size_t capacity, const char* text) {
     memcpy(out + used, text, length + 1);
     return true;
 }
+
+// The length of the run of characters at `text` that `accepts` takes.
+static size_t RunLength(const char* text, bool (*accepts)(char)) {
+    size_t length = 0;
+    while (text[length] && accepts(text[length])) ++length;
+    return length;
+}
+
+static bool IsHexDigit(char c) { return strchr("0123456789abcdefABCDEF", c) != nullptr; }
+static bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+static bool StartsWithIgnoringCase(const char* text, const char* lowerPrefix) {
+    for (; *lowerPrefix; ++text, ++lowerPrefix) {
+        char c = *text >= 'A' && *text <= 'Z' ? char(*text - 'A' + 'a') : *text;
+        if (c != *lowerPrefix) return false;
+    }
+    return true;
+}
+
+bool IsPayloadFolderPath(const char* path) {
+    if (path[0] == '"' || IsRelativePath(path)) return false;
+    const char* name = strrchr(path, '\\') + 1;
+    if (!StartsWithIgnoringCase(name, "ksl")) return false;
+    name += 3;
+    size_t digits = RunLength(name, IsHexDigit);
+    if (digits == 0 || !StartsWithIgnoringCase(name + digits, ".tmp_dir")) return false;
+    name += digits + strlen(".tmp_dir");
+    digits = RunLength(name, IsDecimalDigit);
+    return digits > 0 && name[digits] == '\0';
+}

@@ -17,3 +17,9 @@ void CollapseBackslashes(char* path);
 // does not fit, `out` is left unchanged and false returned: callers reject
 // an overlong path rather than work with a cut one.
 bool AppendBounded(char* out, size_t capacity, const char* text);
+
+// True when `path` is a full path (drive or UNC, not quoted) whose last
+// component is a name the launcher gives its payload folders: "ksl", hex
+// digits, ".tmp_dir", decimal digits, letters in either case. Only such a
+// path is ever removed as a payload folder of an earlier start.
+bool IsPayloadFolderPath(const char* path);

@@ -4,20 +4,29 @@
 #include <cstdlib>
 #include <cstring>
 
-bool StringList::Append(const char* text) { return Append(text, strlen(text)); }
+template <typename Unit>
+bool TextList<Unit>::Append(const Unit* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return Append(text, length);
+}
 
-bool StringList::Append(const char* text, size_t length) {
+template <typename Unit>
+bool TextList<Unit>::Append(const Unit* text, size_t length) {
     if (count_ == capacity_) {
         size_t grown = capacity_ ? capacity_ * 2 : 16;
-        char** larger = static_cast<char**>(realloc(items_, grown * sizeof(char*)));
+        Unit** larger = static_cast<Unit**>(realloc(items_, grown * sizeof(Unit*)));
         if (!larger) return false;
         items_ = larger;
         capacity_ = grown;
     }
-    char* copy = static_cast<char*>(malloc(length + 1));
+    Unit* copy = static_cast<Unit*>(malloc((length + 1) * sizeof(Unit)));
     if (!copy) return false;
-    memcpy(copy, text, length);
-    copy[length] = '\0';
+    memcpy(copy, text, length * sizeof(Unit));
+    copy[length] = Unit(0);
     items_[count_++] = copy;
     return true;
 }
+
+template class TextList<char>;
+template class TextList<WideUnit>;

@@ -94,8 +94,8 @@ TEST_F(ProjectTest, AnEmptyProjectHasTheFlavourAndEveryMessageAndText) {
     std::vector<std::int32_t> narrow_keys, wide_keys;
     for (const auto& record : project.block.narrow) narrow_keys.push_back(record.first);
     for (const auto& record : project.block.wide) wide_keys.push_back(record.first);
-    std::vector<std::int32_t> expected_narrow = {1000, 1001, 1002, 1003, 1004, 1005, 1006,
-                                                 1007, 1008, 1009, 1010, 1011, 2001};
+    std::vector<std::int32_t> expected_narrow = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007,
+                                                 1008, 1009, 1010, 1011, 1012, 1013, 2001};
     std::vector<std::int32_t> expected_wide;
     for (std::int32_t key = 20001; key <= 20016; ++key) expected_wide.push_back(key);
     EXPECT_EQ(narrow_keys, expected_narrow);
@@ -202,6 +202,21 @@ TEST_F(RuntimeJarTest, ProblemsAreReportedWithTheSetting) {
     EXPECT_NE(message.find("payload.runtime_jar: the launcher runtime (built by 'make java'"), std::string::npos)
         << message;
     EXPECT_NE(message.find("cannot read the file " + runtime_jar_.string()), std::string::npos) << message;
+}
+
+// The launcher cuts the VM options and default arguments into words; a word
+// that opens a quote and never closes it would stop every start.
+TEST_F(ProjectTest, ArgumentTextsWithAQuoteLeftOpenAreRefusedByName) {
+    const LauncherProject project = load(
+        "[java]\nvm_options = \"-Dx=\\\"a b\\\" '-Dtitle=My App' -Dq=it's\"\narguments = '\"\" \"two words\"'\n");
+    EXPECT_EQ(project.block.narrow.at(123), "-Dx=\"a b\" '-Dtitle=My App' -Dq=it's");
+    EXPECT_EQ(project.block.narrow.at(124), "\"\" \"two words\"");
+    for (const auto& [toml, setting] : std::vector<std::pair<std::string, std::string>>{
+             {"[java]\nvm_options = \"-Xmx64m '-Dtitle=My App\"\n", "java.vm_options"},
+             {"[java]\narguments = 'first \"second'\n", "java.arguments"}}) {
+        const std::string message = load_error(toml);
+        EXPECT_NE(message.find(setting + ": a quoted word is not closed"), std::string::npos) << message;
+    }
 }
 
 // The launcher reads every value into a buffer of 8192 bytes or UTF-16 units
