@@ -24,6 +24,7 @@ set(KESTREL_CORE_SOURCES
     core/VariableExpansion.cpp
 )
 set(KESTREL_WINDOWS_SOURCES
+    platform/CodePages.cpp
     platform/FileUtils.cpp
     platform/UserRegistry.cpp
     platform/WideText.cpp
@@ -31,11 +32,13 @@ set(KESTREL_WINDOWS_SOURCES
     platform/TextFormat.cpp
     platform/SystemError.cpp
     diagnostics/DecisionTrace.cpp
+    platform/Threads.cpp
     diagnostics/ErrorReporting.cpp
     config/ConfigBlock.cpp
     config/ConfiguredErrors.cpp
     payload/PayloadExtraction.cpp
     payload/DeletionRegistry.cpp
+    payload/PayloadFolders.cpp
     runtime/VersionCache.cpp
     runtime/RuntimeProbe.cpp
     runtime/LocatedRuntimes.cpp

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "CodePages.h"
 #include "ConfigParser.h"
 #include "ImageLayout.h"
 #include "ConfigKeys.h"
@@ -136,6 +137,11 @@ void ConfigString(int32_t key, char* buffer, size_t capacity) {
     if (length >= capacity) length = capacity - 1;
     memcpy(buffer, value ? value : "", length);
     buffer[length] = '\0';
+}
+
+void ConfigAnsiString(int32_t key, char* buffer, size_t capacity) {
+    const char* value = static_cast<const char*>(Config.narrow.Find(key, nullptr));
+    Cp1252ToAnsi(value ? value : "", buffer, capacity);
 }
 
 int32_t ConfigInt(int32_t key) {

@@ -25,6 +25,10 @@ int32_t ReadBlockInt(HANDLE file);
 // A value longer than the buffer is cut to capacity - 1 bytes; the launcher's
 // callers use 8192-byte buffers, so only hand-made blocks come near that.
 void ConfigString(int32_t key, char* buffer, size_t capacity);
+// The narrow value of `key` as a text to hand on: configured narrow texts
+// are Windows-1252, and this is their form in the system's ANSI code page,
+// the one Win32's narrow calls and the Java VM read. Cut like ConfigString.
+void ConfigAnsiString(int32_t key, char* buffer, size_t capacity);
 // The narrow value as a signed decimal integer; 0 when absent or not numeric.
 int32_t ConfigInt(int32_t key);
 // Copies the wide value of `key` into `buffer` of `capacity` UTF-16 units,

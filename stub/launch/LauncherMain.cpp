@@ -1,5 +1,6 @@
-// LauncherMain.cpp — WinMain with the start-up switches, and LaunchSequence,
-// the ordered steps from a fresh process to a running Java application.
+// LauncherMain.cpp — the launcher's main routine with its command-line
+// words, and LaunchSequence, the ordered steps from a fresh process to a
+// running Java application.
 #include "LauncherMain.h"
 
 #include <commctrl.h>
@@ -7,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CodePages.h"
+#include "CommandLineWords.h"
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
 #include "DecisionTrace.h"
@@ -15,6 +18,7 @@
 #include "LauncherDialogs.h"
 #include "Progress.h"
 #include "PayloadExtraction.h"
+#include "PayloadFolders.h"
 #include "ProcessEnvironment.h"
 #include "Resources.h"
 #include "RuntimeArchive.h"
@@ -24,28 +28,16 @@
 #include "WinLoader.h"
 #include "ConfigKeys.h"
 
-const char* LauncherArguments = "";
 bool QuietMode = false;
 bool ManualMode = false;
 
+// What the command line holds for the VM start: the "-J" options the
+// launcher took (in the ANSI code page) and the application's words.
+static StringList CommandLineVMOptions;
+static WideStringList ApplicationArguments;
+
 // Exit code of a quiet start without a usable runtime.
 constexpr int NoRuntimeExitCode = 83;
-
-static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-const char* CommandLineTail(const char* commandLine) {
-    const char* p = commandLine;
-    while (IsBlank(*p)) ++p;
-    if (*p == '"') {
-        ++p;
-        while (*p && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p && !IsBlank(*p)) ++p;
-    }
-    while (IsBlank(*p)) ++p;
-    return p;
-}
 
 // The flag that a previous run had to look for a runtime.
 static bool InstallStartedIsSet() {
@@ -53,7 +45,7 @@ static bool InstallStartedIsSet() {
     return ReadUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", &value) && value != 0;
 }
 
-static void SetInstallStarted() { WriteUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", 1); }
+static void SetInstallStarted(bool set) { WriteUserDword(LAUNCHER_REGISTRY_KEY, "InstallStarted", set ? 1 : 0); }
 
 // Asks whether to pick the runtime by hand after an unfinished earlier run.
 static bool UserWantsManualRuntime() {
@@ -68,20 +60,31 @@ static bool UserWantsManualRuntime() {
 
 static const char* OnOff(bool value) { return value ? "on" : "off"; }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
+// Splits the command line once and takes the launcher's own words from its
+// front (CommandLineWords.h); the rest is kept for the application.
+static void ReadCommandLine(const wchar_t* commandLine) {
+    WideStringList words, vmOptions;
+    LauncherWords taken;
+    bool read = SplitCommandLine(commandLine, words) &&
+                TakeLauncherWords(words, ConfigInt(Key::CommandLineVMOptions) != 0, taken, vmOptions);
+    for (size_t i = 0; read && i < vmOptions.Count(); ++i) read = AppendAnsiText(CommandLineVMOptions, vmOptions.At(i));
+    for (size_t i = taken.firstApplicationWord; read && i < words.Count(); ++i)
+        read = ApplicationArguments.Append(words.At(i));
+    if (!read) FatalInternalError("Internal Error: out of memory reading the command line");
+    QuietMode = taken.quiet;
+    ManualMode = taken.manual;
+    if (QuietMode) GuiMode = false;
+    TRACE("switches: %u launcher word(s), %u VM option(s), %u argument(s) for the application: quiet %s, "
+          "errors in %s", unsigned(taken.firstApplicationWord - 1), unsigned(CommandLineVMOptions.Count()),
+          unsigned(ApplicationArguments.Count()), OnOff(QuietMode), GuiMode ? "message boxes" : "standard error");
+}
+
+int LauncherMain(HINSTANCE instance, const wchar_t* commandLine) {
     StartTrace();
     InitCommonControls();
     PrepareProcessEnvironment(instance);
-    LauncherArguments = tail;
-    if (strncmp(LauncherArguments, "-q", 2) == 0) {
-        QuietMode = true;
-        GuiMode = false;
-    }
-    TRACE("switches: command line \"%s\": quiet %s, errors in %s", LauncherArguments, OnOff(QuietMode),
-          GuiMode ? "message boxes" : "standard error");
+    ReadCommandLine(commandLine);
     SingleInstanceGuard();
-    if (strcmp(LauncherArguments, "/manual") == 0 || strcmp(LauncherArguments, "-manual") == 0)
-        ManualMode = true;
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
     TRACE("switches: manual %s", OnOff(ManualMode));
     if (QuietMode) {
@@ -136,8 +139,43 @@ static bool HandleMissingRuntime(HWND dialog) {
     return true;
 }
 
+// Run when the VM is up and the entry class's main is about to be called:
+// the start has reached the application, so nothing is left to ask about at
+// the next start, and the payload folders of ended starts can go.
+static void ApplicationStarting() {
+    if (InstallStartedIsSet()) SetInstallStarted(false);
+    StartPayloadFolderCleanup();
+}
+
+// Applications run in the directory the user started them in, or the
+// configured one; installers in the payload folder, which they rely on.
+static void EnterApplicationDirectory(const char* startDirectory) {
+    if (ProductFlavour == 'i')
+        SetCurrentDirectoryA(PayloadDirectory[0] ? PayloadDirectory : startDirectory);
+    else if (startDirectory[0])
+        SetCurrentDirectoryA(startDirectory);
+}
+
+// Ends the process with the message that tells what went wrong.
+static void ReportVMStartOutcome(VMStartOutcome outcome) {
+    switch (outcome) {
+        case VMStartOutcome::Ended:
+            return;
+        case VMStartOutcome::VMNotCreated:
+            FatalConfiguredError(Message::VMStartFailed, nullptr, nullptr);
+        case VMStartOutcome::ApplicationNotStarted:
+            FatalConfiguredError(Message::ApplicationNotStarted, nullptr, nullptr);
+        case VMStartOutcome::ApplicationFailed:
+            FatalConfiguredError(Message::ApplicationFailed, nullptr, nullptr);
+    }
+}
+
 DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     HWND dialog = static_cast<HWND>(progressDialog);
+    // The configured working directory, or where the user started the launcher.
+    char startDirectory[TextBufferSize];
+    DWORD length = GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
+    if (length == 0 || length >= sizeof startDirectory) startDirectory[0] = '\0';
     if (dialog) SetProgressPosition(dialog, 0);
     if (!ExtractPayload(PayloadDirectory, TextBufferSize)) EndWithCorruptedInstallation(dialog);
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
@@ -150,7 +188,7 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     } else {
         TRACE("runtime: no runtime archive: %s",
               ManualMode ? "manual mode, no automatic search" : "the automatic search runs");
-        SetInstallStarted();
+        SetInstallStarted(true);
         bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
         if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
     }
@@ -161,7 +199,9 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     // A runtime that does not work once unpacked ends the process (code 83).
     if (archivePresent) ExtractRuntime(dialog);
     if (dialog) StartProgressThread(WatchApplicationWindows, dialog);
-    if (!StartJavaVM({LauncherArguments, ManualMode, SemaphoreName})) FatalConfiguredError(Message::VMStartFailed, nullptr, nullptr);
+    EnterApplicationDirectory(startDirectory);
+    ReportVMStartOutcome(StartJavaVM(
+        {CommandLineVMOptions, ApplicationArguments, ManualMode, SemaphoreName, ApplicationStarting}));
     TRACE("vm: the application's main method has returned and its last thread has ended");
     // The application has ended: with the dialog, end its modal loop too, so
     // the process ends with 0 instead of lingering with a hidden dialog.

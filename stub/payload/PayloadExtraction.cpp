@@ -13,6 +13,7 @@
 #include "DeletionRegistry.h"
 #include "FileUtils.h"
 #include "PathText.h"
+#include "PayloadFolders.h"
 #include "TextFormat.h"
 #include "ConfigKeys.h"
 
@@ -118,6 +119,7 @@ bool ExtractPayload(char* out, size_t capacity) {
     }
     TRACE("payload: %ld file%s from offset %lu into %s", (long)count, count == 1 ? "" : "s",
           (unsigned long)PayloadOffset, out);
+    RecordPayloadFolder(out);
 
     char names[TextBufferSize];
     ConfigString(Key::PayloadNames, names, sizeof names);

@@ -5,8 +5,10 @@
 // Payload layout from PayloadOffset on: records of a 32-bit little-endian
 // signed length L and L content bytes, each XOR PayloadKey. Key::PayloadCount is the
 // number of records to extract, Key::PayloadNames their names (';'-separated, empty
-// names skipped). Every file is registered for deferred deletion before it is
-// written, the directory after all files.
+// names skipped). The directory is recorded with this process as soon as it
+// exists (PayloadFolders.h), so that a later start removes it once this
+// process has ended. Every file is registered for deferred deletion before it
+// is written, the directory after all files.
 #pragma once
 
 #include <windows.h>

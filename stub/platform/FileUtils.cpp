@@ -1,8 +1,9 @@
 // FileUtils.cpp — the executable file and its path, path resolution,
-// existence tests and temporary names.
+// existence tests, temporary names and removing a directory tree.
 #include "FileUtils.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "PathText.h"
@@ -116,6 +117,51 @@ bool MakeProcessFileName(char* out, size_t capacity, unsigned long processId) {
     DWORD length = GetTempPathA(sizeof directory, directory);
     if (length == 0 || length >= sizeof directory) return Reject(out);
     return FormatText(out, capacity, "%sksl_p%d.tmp", directory, int(processId)) || Reject(out);
+}
+
+static bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
+
+static void DeleteEntry(char* path, size_t capacity, DWORD attributes);
+
+// Empties and removes the directory named in `path` (a buffer of `capacity`
+// bytes that each level extends by an entry name and then restores).
+static void DeleteTreeAt(char* path, size_t capacity) {
+    size_t length = strlen(path);
+    WIN32_FIND_DATAA found;
+    HANDLE search = AppendBounded(path, capacity, "\\*") ? FindFirstFileA(path, &found) : INVALID_HANDLE_VALUE;
+    path[length] = '\0';
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!IsDotEntry(found.cFileName) && AppendBounded(path, capacity, "\\") &&
+                AppendBounded(path, capacity, found.cFileName))
+                DeleteEntry(path, capacity, found.dwFileAttributes);
+            path[length] = '\0';
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path);
+}
+
+static void DeleteEntry(char* path, size_t capacity, DWORD attributes) {
+    bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (directory && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        DeleteTreeAt(path, capacity);
+        return;
+    }
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (directory)
+        RemoveDirectoryA(path);
+    else
+        DeleteFileA(path);
+}
+
+void DeleteDirectoryTree(const char* path) {
+    char* buffer = static_cast<char*>(malloc(TextBufferSize));
+    if (!buffer) return;
+    buffer[0] = '\0';
+    if (AppendBounded(buffer, TextBufferSize, path)) DeleteTreeAt(buffer, TextBufferSize);
+    free(buffer);
 }
 
 static bool IsDriveRoot(const char* path) {

@@ -39,6 +39,10 @@ bool MakeTempFileName(char* out, size_t capacity);
 // The temporary directory followed by "ksl_p<pid>.tmp".
 bool MakeProcessFileName(char* out, size_t capacity, unsigned long processId);
 
+// Removes the directory `path` with everything below it, as far as it can
+// (read-only entries too); a link below it is removed itself, never followed.
+void DeleteDirectoryTree(const char* path);
+
 // True when the path names an existing file or directory (a search pattern
 // exists when anything matches it) or a drive root.
 bool FileExists(const char* path);

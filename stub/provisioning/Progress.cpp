@@ -5,6 +5,7 @@
 
 #include "ConfigBlock.h"
 #include "Resources.h"
+#include "Threads.h"
 #include "WideText.h"
 
 ProgressState Progress;
@@ -20,9 +21,5 @@ void SetProgressPosition(HWND dialog, int position) {
 }
 
 void StartProgressThread(LPTHREAD_START_ROUTINE procedure, HWND dialog) {
-    HANDLE thread = CreateThread(nullptr, 0, procedure, dialog, CREATE_SUSPENDED, nullptr);
-    if (!thread) return;
-    SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
-    ResumeThread(thread);
-    CloseHandle(thread);
+    StartThread(procedure, dialog, THREAD_PRIORITY_ABOVE_NORMAL);
 }

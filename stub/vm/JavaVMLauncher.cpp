@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 #include "ArgumentSplitting.h"
 #include "ClassPathSpec.h"
+#include "CodePages.h"
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
 #include "FileUtils.h"
@@ -33,10 +35,10 @@ void ExpandVariables(char* text, size_t capacity) {
     if (environment) FreeEnvironmentStringsA(environment);
 }
 
-const char* AppendArgumentWords(const char* text, const char* prefix, StringList& words) {
-    SplitResult result = SplitArguments(text, prefix, words);
-    if (result.status == SplitStatus::UnterminatedQuote) FatalConfiguredError(Message::BadParameters, nullptr, nullptr);
-    return result.status == SplitStatus::Done ? result.stop : nullptr;
+bool AppendArgumentWords(const char* text, StringList& words) {
+    SplitStatus status = SplitArguments(text, words);
+    if (status == SplitStatus::UnterminatedQuote) FatalConfiguredError(Message::BadParameters, nullptr, nullptr);
+    return status == SplitStatus::Done;
 }
 
 // A file below the application directory (Key::ApplicationDirectory, relative to the
@@ -175,9 +177,15 @@ static bool AppendVMOptionsFile(StringList& options) {
 
 static bool AppendConfiguredVMOptions(StringList& options) {
     char configured[TextBufferSize];
-    ConfigString(Key::VMOptions, configured, sizeof configured);
+    ConfigAnsiString(Key::VMOptions, configured, sizeof configured);
     ExpandVariables(configured, sizeof configured);
-    return AppendArgumentWords(configured, nullptr, options) != nullptr;
+    return AppendArgumentWords(configured, options);
+}
+
+static bool AppendAll(StringList& list, const StringList& entries) {
+    for (size_t i = 0; i < entries.Count(); ++i)
+        if (!list.Append(entries.At(i))) return false;
+    return true;
 }
 
 // The init arguments over `options`; the array is never freed, like the
@@ -193,20 +201,13 @@ static bool MakeInitArgs(const StringList& options, JavaVMInitArgs& initArgs) {
     return true;
 }
 
-bool BuildVMOptions(const StringList& properties, const char* commandLine, VMOptions& result) {
+bool BuildVMOptions(const StringList& properties, const StringList& commandLineVMOptions, VMOptions& result) {
     StringList& options = result.options;
-    for (size_t i = 0; i < properties.Count(); ++i)
-        if (!options.Append(properties.At(i))) return false;
-    if (!AppendVMOptionsFile(options)) return false;
+    if (!AppendAll(options, properties) || !AppendVMOptionsFile(options)) return false;
     TextBuilder classPath;
     if (!BuildClassPathOption(classPath) || !options.Append(classPath.Text())) return false;
-    if (!AppendConfiguredVMOptions(options)) return false;
-    result.remainingCommandLine = commandLine;
-    if (ConfigInt(Key::CommandLineVMOptions) != 0) {
-        result.remainingCommandLine = AppendArgumentWords(commandLine, "-J", options);
-        if (!result.remainingCommandLine) return false;
-    }
-    return MakeInitArgs(options, result.initArgs);
+    return AppendConfiguredVMOptions(options) && AppendAll(options, commandLineVMOptions) &&
+           MakeInitArgs(options, result.initArgs);
 }
 
 // "-D<name>=<value>"; false when out of memory.
@@ -240,7 +241,7 @@ static bool AppendLogFileArgument(StringList& arguments, int flagKey, int fileKe
     char path[TextBufferSize] = "";
     if (ConfigInt(flagKey) != 0) {
         char name[TextBufferSize];
-        ConfigString(fileKey, name, sizeof name);
+        ConfigAnsiString(fileKey, name, sizeof name);
         NormalisePath(path, sizeof path, name, true);
     }
     return arguments.Append(path);
@@ -250,47 +251,46 @@ static bool AppendLogFileArgument(StringList& arguments, int flagKey, int fileKe
 // class, error log, output log, verbose flag.
 static bool BuildLauncherArguments(StringList& arguments) {
     char mainClass[TextBufferSize];
-    ConfigString(Key::MainClass, mainClass, sizeof mainClass);
+    ConfigAnsiString(Key::MainClass, mainClass, sizeof mainClass);
     return arguments.Append(ConfigInt(Key::ApplicationType) == ApplicationType::Windowed ? "true" : "false") && arguments.Append(mainClass) &&
            AppendLogFileArgument(arguments, Key::ErrorLogSwitch, Key::ErrorLog) &&
            AppendLogFileArgument(arguments, Key::OutputLogSwitch, Key::OutputLog) &&
            arguments.Append(ConfigInt(Key::RuntimeVerbose) != 0 ? "true" : "false");
 }
 
-// The fixed arguments, the configured default arguments (expanded) and the
-// remaining command line (as given), in this order.
-static bool BuildMainArguments(const char* commandLine, StringList& arguments) {
+// The fixed arguments and the configured default arguments (expanded and
+// split), in the ANSI code page.
+static bool BuildConfiguredArguments(StringList& arguments) {
     if (!BuildLauncherArguments(arguments)) return false;
     char defaults[TextBufferSize];
-    ConfigString(Key::DefaultArguments, defaults, sizeof defaults);
+    ConfigAnsiString(Key::DefaultArguments, defaults, sizeof defaults);
     ExpandVariables(defaults, sizeof defaults);
-    return AppendArgumentWords(defaults, nullptr, arguments) && AppendArgumentWords(commandLine, nullptr, arguments);
+    return AppendArgumentWords(defaults, arguments);
 }
 
-// A Java string of `text`, each byte widened to the UTF-16 unit of the same
-// value, as the C library's default locale converts it: the ANSI code page
-// is not consulted, so byte 0xE9 arrives as U+00E9. The whole text is
-// converted, however long.
-static jstring NewWidenedString(const char* text) {
-    size_t length = strlen(text);
-    jchar* units = static_cast<jchar*>(malloc((length + 1) * sizeof(jchar)));
-    if (!units) return nullptr;
-    for (size_t i = 0; i < length; ++i) units[i] = jchar(static_cast<unsigned char>(text[i]));
-    jstring string = VmEnv->NewString(units, jsize(length));
-    free(units);
-    return string;
+// The arguments of the entry class's main in UTF-16: the configured ones
+// decoded from the ANSI code page, then the command line's as given.
+static bool BuildMainArguments(const WideStringList& commandLineArguments, WideStringList& arguments) {
+    StringList configured;
+    if (!BuildConfiguredArguments(configured)) return false;
+    for (size_t i = 0; i < configured.Count(); ++i)
+        if (!AppendWideText(arguments, configured.At(i))) return false;
+    for (size_t i = 0; i < commandLineArguments.Count(); ++i)
+        if (!arguments.Append(commandLineArguments.At(i))) return false;
+    return true;
 }
 
-// The arguments as a java.lang.String array; null when the VM could not
-// create it (out of memory), which the caller reports like a failed start
-// instead of stopping the process on an assertion.
-static jobjectArray NewArgumentArray(const StringList& arguments) {
+// The arguments as a java.lang.String array, every UTF-16 unit as it is;
+// null when the VM could not create it (out of memory), which the caller
+// reports like any start of the application that failed.
+static jobjectArray NewArgumentArray(const WideStringList& arguments) {
     jclass stringClass = VmEnv->FindClass("java/lang/String");
     if (!stringClass) return nullptr;
     jobjectArray array = VmEnv->NewObjectArray(jsize(arguments.Count()), stringClass, nullptr);
     if (!array) return nullptr;
     for (size_t i = 0; i < arguments.Count(); ++i) {
-        jstring argument = NewWidenedString(arguments.At(i));
+        const wchar_t* text = arguments.At(i);
+        jstring argument = VmEnv->NewString(reinterpret_cast<const jchar*>(text), jsize(wcslen(text)));
         if (!argument) return nullptr;
         VmEnv->SetObjectArrayElement(array, jsize(i), argument);
     }
@@ -320,33 +320,57 @@ static bool RunFirstRunStep() {
     return start != JNI_FALSE;
 }
 
-// True when main returned normally or the first-run step skipped it.
-static bool InvokeMain(const char* commandLine) {
-    if (ProductFlavour == 'i' && !RunFirstRunStep()) return true;
-    jclass launcher = VmEnv->FindClass("com/kestrel/runtime/WinLauncher");
-    if (!launcher) FatalConfiguredError(Message::MainClassMissing, nullptr, nullptr);
+// A class of the launcher's Java side; its absence ends the process.
+static jclass FindEntryClass(const char* name) {
+    jclass found = VmEnv->FindClass(name);
+    if (!found) FatalConfiguredError(Message::MainClassMissing, nullptr, nullptr);
+    return found;
+}
+
+// What main's pending exception, if any, says about the start. The Java side
+// ends with ApplicationFailed once it has reported the application's own
+// exception; any other exception stopped it before the application ran.
+static VMStartOutcome MainOutcome(jclass applicationFailed) {
+    jthrowable thrown = VmEnv->ExceptionOccurred();
+    if (!thrown) return VMStartOutcome::Ended;
+    if (VmEnv->IsInstanceOf(thrown, applicationFailed)) {
+        VmEnv->ExceptionClear();
+        return VMStartOutcome::ApplicationFailed;
+    }
+    VmEnv->ExceptionDescribe();
+    return VMStartOutcome::ApplicationNotStarted;
+}
+
+static VMStartOutcome InvokeMain(const VMStartRequest& request) {
+    if (ProductFlavour == 'i' && !RunFirstRunStep()) return VMStartOutcome::Ended;
+    jclass launcher = FindEntryClass("com/kestrel/runtime/WinLauncher");
+    jclass applicationFailed = FindEntryClass("com/kestrel/runtime/WinLauncher$ApplicationFailed");
     jmethodID main = VmEnv->GetStaticMethodID(launcher, "main", "([Ljava/lang/String;)V");
     if (!main) FatalConfiguredError(Message::MainMethodMissing, nullptr, nullptr);
-    StringList arguments;
-    if (!BuildMainArguments(commandLine, arguments)) return false;
+    WideStringList arguments;
+    if (!BuildMainArguments(request.applicationArguments, arguments)) return VMStartOutcome::ApplicationNotStarted;
     jobjectArray array = NewArgumentArray(arguments);
     if (!array) {
         DescribePendingException();
-        return false;
+        return VMStartOutcome::ApplicationNotStarted;
     }
+    if (request.applicationStarting) request.applicationStarting();
     VmEnv->functions->CallStaticVoidMethod(VmEnv, launcher, main, array);
-    return !DescribePendingException();
+    return MainOutcome(applicationFailed);
 }
 
-bool StartJavaVM(const VMStartRequest& request) {
+VMStartOutcome StartJavaVM(const VMStartRequest& request) {
     StringList properties;
     VMOptions options;
-    if (!BuildLauncherProperties(request, properties) || !BuildVMOptions(properties, request.commandLine, options))
-        return false;
+    if (!BuildLauncherProperties(request, properties) ||
+        !BuildVMOptions(properties, request.commandLineVMOptions, options))
+        return VMStartOutcome::VMNotCreated;
     if (!CreateJavaVMEntry ||
         CreateJavaVMEntry(reinterpret_cast<void**>(&VmHandle), reinterpret_cast<void**>(&VmEnv), &options.initArgs) != 0)
-        return false;
-    if (!InvokeMain(options.remainingCommandLine)) return false;
-    VmHandle->DestroyJavaVM();
-    return true;
+        return VMStartOutcome::VMNotCreated;
+    VMStartOutcome outcome = InvokeMain(request);
+    // As java.exe does, an application that failed is still waited for: its
+    // other threads run on until the last non-daemon one ends.
+    if (outcome != VMStartOutcome::ApplicationNotStarted) VmHandle->DestroyJavaVM();
+    return outcome;
 }

@@ -15,11 +15,10 @@
 // `text` (a buffer of `capacity` bytes) in place.
 void ExpandVariables(char* text, size_t capacity);
 
-// Appends the words of `text` to `words` (see SplitArguments); with a
-// prefix only the leading prefixed words. An unterminated quote ends the
-// process with message 1007. Returns where the scan stopped, or null when
-// memory ran out.
-const char* AppendArgumentWords(const char* text, const char* prefix, StringList& words);
+// Appends the words of the configured `text` to `words` (see
+// SplitArguments). An unterminated quote ends the process with
+// Message::BadParameters. False when memory ran out.
+bool AppendArgumentWords(const char* text, StringList& words);
 
 // Writes "-Djava.class.path=" with the payload archives, the installer
 // runtime archive and the configured entries into `option`, the value
@@ -30,29 +29,44 @@ bool BuildClassPathOption(TextBuilder& option);
 
 // What the launch sequence hands the VM start.
 struct VMStartRequest {
-    const char* commandLine;    // the launcher's command-line tail, switches kept
+    // The "-J" options the launcher took from its command line, prefix
+    // removed, in the ANSI code page.
+    const StringList& commandLineVMOptions;
+    // The command line's words for the application, exactly as given.
+    const WideStringList& applicationArguments;
     bool manualMode;            // the runtime was chosen by hand (kestrel.manualJre)
     const char* semaphoreName;  // the single-instance semaphore; null without one
+    // Run when the VM is up, right before the entry class's main is called.
+    void (*applicationStarting)();
 };
 
 struct VMOptions {
     StringList options;  // the option texts; never freed
     JavaVMInitArgs initArgs;
-    // The command line behind the leading "-J" options that became VM options.
-    const char* remainingCommandLine;
 };
 
 // Composes the VM's option list in its fixed order: `properties`, the lines
 // of the ".vmoptions" file beside the executable, the class path option, the
-// options of Key::VMOptions, and with Key::CommandLineVMOptions the leading "-J" words of
-// `commandLine`. False when memory ran out.
-bool BuildVMOptions(const StringList& properties, const char* commandLine, VMOptions& result);
+// options of Key::VMOptions, and `commandLineVMOptions`. False when memory
+// ran out.
+bool BuildVMOptions(const StringList& properties, const StringList& commandLineVMOptions, VMOptions& result);
+
+// How a VM start ended, when StartJavaVM returns at all (an application that
+// ends the process itself never comes back).
+enum class VMStartOutcome {
+    Ended,                  // main returned; the VM is destroyed
+    VMNotCreated,           // JNI_CreateJavaVM failed (or memory ran out before)
+    ApplicationNotStarted,  // the Java side could not start the application's main
+    ApplicationFailed,      // the application's main ended with an exception; the VM is destroyed
+};
 
 // Creates the VM through the loaded runtime's JNI_CreateJavaVM with the
 // launcher properties and the option list, runs an installer's first-run
 // step, calls com.kestrel.runtime.WinLauncher.main with the five fixed
 // arguments, the configured and the command-line arguments, and destroys the
 // VM when main returns (which waits for the application's last non-daemon
-// thread). False when the VM could not be created or set up, or main ended
-// with an exception; some failures end the process with their own message.
-bool StartJavaVM(const VMStartRequest& request);
+// thread), as java.exe does. An exception that the Java side could not start
+// the application by is printed here; the application's own uncaught
+// exception the Java side has already reported through the thread's handler,
+// as java.exe would. Some failures end the process with their own message.
+VMStartOutcome StartJavaVM(const VMStartRequest& request);

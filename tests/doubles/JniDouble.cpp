@@ -1,6 +1,7 @@
-// JniDouble.cpp — the JNI side of the jvm.dll double. It knows three
-// classes (the launcher's "com/kestrel/runtime/WinLauncher" with its main,
-// "com/tanager/runtime/FirstRun" with firstRun()Z, and "java/lang/String"),
+// JniDouble.cpp — the JNI side of the jvm.dll double. It knows four
+// classes (the launcher's "com/kestrel/runtime/WinLauncher" with its main and
+// its nested ApplicationFailed, "com/tanager/runtime/FirstRun" with
+// firstRun()Z, and "java/lang/String"),
 // records every call the launcher makes, and behaves as the control file
 // "jni.cfg" beside the library says, one setting per line:
 //   record <path>          the record file (default: jni-record.txt beside
@@ -9,6 +10,8 @@
 //   missing_class <name>   FindClass does not find this class
 //   missing_method <name>  GetStaticMethodID does not find this method
 //   main_throws            main ends with a pending exception
+//   main_application_fails main ends with ApplicationFailed: the Java side
+//                          reported the application's own exception
 //   main_exits <code>      main ends the process with this code
 //   main_window <seconds>  main shows a window and keeps it for that long
 //   first_run_throws       firstRun ends with a pending exception
@@ -43,6 +46,7 @@ struct Control {
     std::vector<std::string> missingClasses;
     std::vector<std::string> missingMethods;
     bool mainThrows = false;
+    bool mainApplicationFails = false;
     bool mainExits = false;
     int mainExitCode = 0;
     int mainWindowSeconds = 0;
@@ -60,12 +64,14 @@ struct Object {
     std::string name;               // class name, or the throwable's text
     std::vector<jchar> units;       // String
     std::vector<jobject> elements;  // Array
+    const Object* throwableClass = nullptr;  // Throwable: its class, when the double knows it
 };
 
 Object WinLauncherClass{Object::Class, "com/kestrel/runtime/WinLauncher", {}, {}};
+Object ApplicationFailedClass{Object::Class, "com/kestrel/runtime/WinLauncher$ApplicationFailed", {}, {}};
 Object FirstRunClass{Object::Class, "com/tanager/runtime/FirstRun", {}, {}};
 Object StringClass{Object::Class, "java/lang/String", {}, {}};
-Object* const KnownClasses[] = {&WinLauncherClass, &FirstRunClass, &StringClass};
+Object* const KnownClasses[] = {&WinLauncherClass, &ApplicationFailedClass, &FirstRunClass, &StringClass};
 
 struct Method {
     Object* owner;
@@ -98,6 +104,7 @@ void ReadControl(HMODULE module) {
         else if (setting == "missing_class") TheControl.missingClasses.push_back(text);
         else if (setting == "missing_method") TheControl.missingMethods.push_back(text);
         else if (setting == "main_throws") TheControl.mainThrows = true;
+        else if (setting == "main_application_fails") TheControl.mainApplicationFails = true;
         else if (setting == "main_exits") TheControl.mainExits = true, TheControl.mainExitCode = atoi(text.c_str());
         else if (setting == "main_window") TheControl.mainWindowSeconds = atoi(text.c_str());
         else if (setting == "first_run_throws") TheControl.firstRunThrows = true;
@@ -170,8 +177,8 @@ constexpr size_t InvokeSlots = sizeof InvokeSlotNames / sizeof InvokeSlotNames[0
 static_assert(sizeof(JNINativeInterface_) == EnvSlots * sizeof(void*), "slot names do not match jni.h");
 static_assert(sizeof(JNIInvokeInterface_) == InvokeSlots * sizeof(void*), "slot names do not match jni.h");
 
-void Throw(const std::string& text) {
-    Pending = new Object{Object::Throwable, text, {}, {}};
+void Throw(const std::string& text, const Object* throwableClass = nullptr) {
+    Pending = new Object{Object::Throwable, text, {}, {}, throwableClass};
 }
 
 bool Listed(const std::vector<std::string>& list, const char* name) {
@@ -274,6 +281,12 @@ void JNICALL CallStaticVoidMethod(JNIEnv*, jclass owner, jmethodID method, ...) 
     if (TheControl.mainWindowSeconds > 0) ShowWindowFor(TheControl.mainWindowSeconds);
     if (TheControl.mainExits) ExitProcess(UINT(TheControl.mainExitCode));
     if (TheControl.mainThrows) Throw("java.lang.IllegalStateException: thrown by main");
+    if (TheControl.mainApplicationFails) {
+        // The Java side prints the application's exception as java.exe does.
+        fprintf(stderr, "Exception in thread \"main\" java.lang.IllegalStateException: thrown by the application\n");
+        fflush(stderr);
+        Throw("com.kestrel.runtime.WinLauncher$ApplicationFailed", &ApplicationFailedClass);
+    }
 }
 
 jboolean JNICALL CallStaticBooleanMethod(JNIEnv*, jclass owner, jmethodID method, ...) {
@@ -287,6 +300,15 @@ jboolean JNICALL CallStaticBooleanMethod(JNIEnv*, jclass owner, jmethodID method
 }
 
 jthrowable JNICALL ExceptionOccurred(JNIEnv*) { return reinterpret_cast<jthrowable>(Pending); }
+
+jboolean JNICALL IsInstanceOf(JNIEnv*, jobject object, jclass type) {
+    return object && AsObject(object)->throwableClass == AsObject(type) ? JNI_TRUE : JNI_FALSE;
+}
+
+void JNICALL ExceptionClear(JNIEnv*) {
+    if (Pending) Record("\"call\": \"ExceptionClear\", \"exception\": " + Quoted(Pending->name.c_str()));
+    Pending = nullptr;
+}
 
 void JNICALL ExceptionDescribe(JNIEnv*) {
     if (!Pending) return;
@@ -322,6 +344,8 @@ void FillTables() {
     EnvTable.CallStaticBooleanMethod = CallStaticBooleanMethod;
     EnvTable.ExceptionOccurred = ExceptionOccurred;
     EnvTable.ExceptionDescribe = ExceptionDescribe;
+    EnvTable.ExceptionClear = ExceptionClear;
+    EnvTable.IsInstanceOf = IsInstanceOf;
     InvokeTable.DestroyJavaVM = DestroyJavaVM;
     TheEnv.functions = &EnvTable;
     TheVM.functions = &InvokeTable;

@@ -44,7 +44,8 @@ def test_standard_error_trace_follows_the_start_in_order(tmp_path, monkeypatch):
     assert [ms for ms, _, _ in lines] == sorted(ms for ms, _, _ in lines)
     text = run.stderr
     assert lines[0][2].startswith(f"kestrel launcher {ARCH} ") and "trace: to standard error (KESTREL_LAUNCHER_DEBUG)" in text
-    assert 'switches: command line "-q one": quiet on' in text and "switches: manual off" in text
+    assert ("switches: 1 launcher word(s), 0 VM option(s), 1 argument(s) for the application: quiet on" in text
+            and "switches: manual off" in text)
     assert "instance: the first one" in text
     assert re.search(r"payload: wrote .*\\app\.jar, 9 bytes in \d+ ms", text), text
     assert re.search(r"library: loaded .*\\jre\\bin\\client\\jvm\.dll", text), text

@@ -1,23 +1,13 @@
-// Text helpers of the launcher: the command-line tail, deletion-list
-// entries and window centring arithmetic.
+// Text helpers of the launcher: deletion-list entries, window centring
+// arithmetic, bounded formatting and code-page conversions.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "CenterWindow.h"
 #include "DeletionList.h"
-#include "LauncherMain.h"
+#include "CodePages.h"
 #include "TextFormat.h"
-
-TEST(CommandLineTail, SkipsTheProgramNameQuotedOrNot) {
-    EXPECT_STREQ(CommandLineTail("\"C:\\my dir\\app.exe\" -q x"), "-q x");
-    EXPECT_STREQ(CommandLineTail("app.exe\t  a b"), "a b");
-    EXPECT_STREQ(CommandLineTail("  \t app.exe -manual"), "-manual");
-    EXPECT_STREQ(CommandLineTail("app.exe"), "");
-    EXPECT_STREQ(CommandLineTail("\"unterminated name"), "");
-    EXPECT_STREQ(CommandLineTail("\"a\"b c"), "b c");
-    EXPECT_STREQ(CommandLineTail(""), "");
-}
 
 TEST(DeletionList, AppendsWholeEntriesOnly) {
     char list[32] = "";
@@ -60,4 +50,21 @@ TEST(FormatText, TerminatesAndReportsWhetherTheTextFit) {
     EXPECT_STREQ(out, "1234567");
     EXPECT_FALSE(FormatText(out, sizeof out, "%d%d", 1234, 56789));
     EXPECT_EQ(strlen(out), 7u);
+}
+
+TEST(CodePages, ConfiguredWindows1252TextsReachJavaAsTheirCharacters) {
+    ASSERT_EQ(GetACP(), 1252u);  // Wine under LANG=C.UTF-8, like a Western Windows
+    char ansi[8];
+    EXPECT_TRUE(Cp1252ToAnsi("\x80 \xE9", ansi, sizeof ansi));
+    EXPECT_STREQ(ansi, "\x80 \xE9");
+    WideStringList wide;
+    ASSERT_TRUE(AppendWideText(wide, ansi));
+    EXPECT_STREQ(wide.At(0), L"\u20AC \u00E9");
+    // Characters the ANSI page lacks become its default character.
+    StringList narrow;
+    ASSERT_TRUE(AppendAnsiText(narrow, L"-Dx=\u20AC\u03A9"));
+    EXPECT_STREQ(narrow.At(0), "-Dx=\x80?");
+    // A result that does not fit keeps the configured bytes, cut.
+    EXPECT_FALSE(Cp1252ToAnsi("\x80 \xE9 long", ansi, sizeof ansi));
+    EXPECT_STREQ(ansi, "\x80 \xE9 lon");
 }

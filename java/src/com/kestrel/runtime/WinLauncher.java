@@ -22,7 +22,11 @@ import java.util.Arrays;
  * </ol>
  * Log files are appended to and created when missing. A main class that
  * cannot be started is reported by a {@link LaunchException}, which the
- * launcher prints before it ends with its start failure message.
+ * launcher prints before it ends with its message for a start that did not
+ * reach the application. An exception that ends the application's main goes
+ * to the thread's uncaught-exception handler, as java.exe hands it there,
+ * and then {@link ApplicationFailed} tells the launcher to end with status 1
+ * once the application's other threads have ended.
  */
 public final class WinLauncher {
     /** The number of arguments in front of the application's own. */
@@ -39,7 +43,19 @@ public final class WinLauncher {
         }
     }
 
-    public static void main(String[] args) throws Throwable {
+    /**
+     * The application's main ended with an exception, which has been
+     * reported already; carries no trace of its own.
+     */
+    public static final class ApplicationFailed extends Exception {
+        private static final long serialVersionUID = 1L;
+
+        ApplicationFailed(Throwable cause) {
+            super("the application's main ended with " + cause, cause, false, false);
+        }
+    }
+
+    public static void main(String[] args) throws LaunchException, ApplicationFailed, IllegalAccessException {
         if (args.length < FIXED_ARGUMENTS) {
             throw new IllegalArgumentException("the launcher passes " + FIXED_ARGUMENTS
                     + " leading arguments, got " + args.length);
@@ -56,7 +72,9 @@ public final class WinLauncher {
         try {
             main.invoke(null, (Object) applicationArguments);
         } catch (InvocationTargetException e) {
-            throw e.getCause();
+            Thread current = Thread.currentThread();
+            current.getUncaughtExceptionHandler().uncaughtException(current, e.getCause());
+            throw new ApplicationFailed(e.getCause());
         }
     }
 

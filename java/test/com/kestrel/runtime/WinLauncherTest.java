@@ -15,6 +15,9 @@ import java.io.IOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
+import java.util.ArrayList;
+import java.util.Collections;
+import java.util.List;
 
 import org.junit.After;
 import org.junit.Before;
@@ -142,13 +145,38 @@ public class WinLauncherTest {
     }
 
     @Test
-    public void theApplicationsOwnExceptionPassesUnwrapped() throws Throwable {
+    public void theApplicationsOwnExceptionGoesToTheThreadsHandlerThenEndsTheStart() throws Throwable {
+        Thread current = Thread.currentThread();
+        Thread.UncaughtExceptionHandler previous = current.getUncaughtExceptionHandler();
+        List<Throwable> handled = new ArrayList<>();
+        current.setUncaughtExceptionHandler((thread, thrown) -> {
+            assertSame(current, thread);
+            handled.add(thrown);
+        });
         try {
             WinLauncher.main(arguments(ThrowingMain.class.getName(), "", "", "false"));
             fail("the application's exception was swallowed");
-        } catch (IllegalStateException e) {
-            assertSame(ThrowingMain.THROWN, e);
+        } catch (WinLauncher.ApplicationFailed e) {
+            assertSame(ThrowingMain.THROWN, e.getCause());
+            assertEquals(0, e.getStackTrace().length);
+        } finally {
+            current.setUncaughtExceptionHandler(previous);
         }
+        assertEquals(Collections.singletonList(ThrowingMain.THROWN), handled);
+    }
+
+    @Test
+    public void withoutAHandlerOfItsOwnTheTraceIsPrintedAsJavaPrintsIt() throws Throwable {
+        try {
+            WinLauncher.main(arguments(ThrowingMain.class.getName(), "", "", "false"));
+            fail("the application's exception was swallowed");
+        } catch (WinLauncher.ApplicationFailed expected) {
+            // reported below
+        }
+        String err = capturedErr.toString();
+        String name = Thread.currentThread().getName();
+        assertTrue(err, err.startsWith("Exception in thread \"" + name + "\" java.lang.IllegalStateException: "
+                + "application failure" + System.lineSeparator() + "\tat "));
     }
 
     @Test(expected = IllegalArgumentException.class)
