@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The main job: builds everything, packs the sample application into a
-# launcher and starts it under Wine on a real Java VM: Debian's Linux VM
-# behind the runtime home of tools/realjvm. The 64-bit launcher runs on the
-# 64-bit VM; where this machine runs 32-bit programs, the same sample packed
-# as a 32-bit launcher runs on the 32-bit VM too. The application prints
-# what it received and ends with the status it is asked for, which is checked.
+# The main job: builds everything, packs a real third-party program, JFlex
+# as Debian packages it (samples/jflex), into a launcher and runs it under
+# Wine on a real Java VM, Debian's Linux VM behind the runtime home of
+# tools/realjvm, next to plain `java -cp … jflex.Main` with the same
+# arguments: the output, the generated lexer and the exit codes must be the
+# same.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -13,37 +13,41 @@ source tools/wine-env.sh
 fresh_wine_prefix "$PWD/build/demo-wineprefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
-# Packs the sample for architecture $1 into build/demo/$2 and starts it on
-# the runtime home $3; the application must end with the status asked for.
-run_sample() {
-  local arch=$1 launcher=build/demo/$2 home=$3 project=samples/hello/project.toml
-  if [ "$arch" = x86 ]; then
-    # The same project for the 32-bit launcher, its payload path made absolute.
-    project=build/demo/project-x86.toml
-    sed -e 's/^arch = "x64"/arch = "x86"/' -e "s|\"../../build/|\"$PWD/build/|" \
-        samples/hello/project.toml > "$project"
-  fi
-  build/host/kestrel-pack build "$project" -o "$launcher"
-  # The VM options file lies beside the launcher; the jars are in its payload.
-  cp samples/hello/hello.exe.vmoptions "${launcher%.exe}.exe.vmoptions"
-  build/host/kestrel-pack inspect "$launcher"
-  # The launcher finds the runtime through JAVA_HOME, in its Windows form.
-  JAVA_HOME="Z:$(realpath "$home" | tr / '\\')"
-  export JAVA_HOME
-  local expected=42 code
-  echo "== starting $launcher -q under Wine with the runtime $JAVA_HOME"
+demo=build/demo
+rm -rf "$demo" && mkdir -p "$demo/wine" "$demo/java"
+build/host/kestrel-pack build samples/jflex/jflex.toml -o "$demo/jflex.exe"
+build/host/kestrel-pack inspect "$demo/jflex.exe"
+cp samples/jflex/words.flex "$demo/wine/"
+cp samples/jflex/words.flex "$demo/java/"
+# The launcher finds the runtime through JAVA_HOME, in its Windows form.
+JAVA_HOME="Z:$(realpath build/realjvm/home64 | tr / '\\')"
+export JAVA_HOME
+class_path=/usr/share/java/jflex.jar:/usr/share/java/cup.jar:/usr/share/java/cup_runtime.jar
+
+# Runs one start both ways from the two work folders: the launcher with its
+# arguments, java with the same ones less a leading -q, which the launcher
+# takes for itself (no dialog). Prints the launcher's output and checks it
+# against java's.
+compare() {
+  local arguments=("$@") wine_out java_out wine_code java_code
+  [ "${arguments[0]}" = -q ] && arguments=("${arguments[@]:1}")
+  echo "== jflex.exe $*   (under Wine, in $demo/wine)"
   set +e
-  wine "$launcher" -q "two words" café --exit "$expected"
-  code=$?
+  wine_out=$(cd "$demo/wine" && wine ../jflex.exe "$@" 2>&1)
+  wine_code=$?
+  java_out=$(cd "$demo/java" && java -cp "$class_path" jflex.Main "${arguments[@]}" 2>&1)
+  java_code=$?
   set -e
-  echo "== launcher exit code: $code (the application was asked for $expected)"
-  [ "$code" -eq "$expected" ]
+  echo "$wine_out"
+  echo "== exit code $wine_code (java: $java_code)"
+  [ "$wine_out" = "$java_out" ] && [ "$wine_code" -eq "$java_code" ]
 }
 
-mkdir -p build/demo
-run_sample x64 hello.exe build/realjvm/home64
-if tools/machine-arches.sh | grep -qx x86; then
-  run_sample x86 hello32.exe build/realjvm/home
-else
-  echo "== the 32-bit launcher is not started: this machine's kernel cannot run 32-bit programs"
-fi
+compare -d gen words.flex
+diff -r "$demo/wine/gen" "$demo/java/gen"
+echo "== gen/Words.java is the same as java's ($(wc -l < "$demo/wine/gen/Words.java") lines)"
+compare -q --nobak -d "gen two" words.flex
+diff -r "$demo/wine/gen two" "$demo/java/gen two"
+compare -q missing.flex
+echo "== as a Windows parent sees it:"
+(cd "$demo/wine" && wine cmd /c "..\\jflex.exe -q missing.flex >nul 2>&1 & echo %ERRORLEVEL%")

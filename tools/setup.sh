@@ -13,6 +13,9 @@ packages=(
   wine64 libwine-dev:amd64 openjdk-17-jre-headless
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   clang osslsigncode openssl zlib1g-dev libarchive-tools
+  # Real third-party programs that Debian packages as jars: the main job's
+  # JFlex (with the CUP jars) and Rhino, for the tests against plain java.
+  jflex rhino
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
