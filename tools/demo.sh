@@ -33,7 +33,7 @@ compare() {
   [ "${arguments[0]}" = -q ] && arguments=("${arguments[@]:1}")
   echo "== jflex.exe $*   (under Wine, in $demo/wine)"
   set +e
-  wine_out=$(cd "$demo/wine" && wine ../jflex.exe "$@" 2>&1)
+  wine_out=$(cd "$demo/wine" && "$WINE64" ../jflex.exe "$@" 2>&1)
   wine_code=$?
   java_out=$(cd "$demo/java" && java -cp "$class_path" jflex.Main "${arguments[@]}" 2>&1)
   java_code=$?
@@ -50,4 +50,4 @@ compare -q --nobak -d "gen two" words.flex
 diff -r "$demo/wine/gen two" "$demo/java/gen two"
 compare -q missing.flex
 echo "== as a Windows parent sees it:"
-(cd "$demo/wine" && wine cmd /c "..\\jflex.exe -q missing.flex >nul 2>&1 & echo %ERRORLEVEL%")
+(cd "$demo/wine" && "$WINE64" cmd /c "..\\jflex.exe -q missing.flex >nul 2>&1 & echo %ERRORLEVEL%")

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "CodePages.h"
 #include "CommandLineWords.h"

@@ -124,8 +124,13 @@ DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog) {
         if (passes % 5 == 0) AdvanceWatchProgress(dialog);
         Sleep(WatchPassMilliseconds);
     }
-    if (passes == WatchPassLimit) FatalWideError(Text::NoWindow);
-    TRACE("window: the application shows a window; the progress dialog hides");
+    // Only windowed applications and installers are expected to show one: a
+    // console application runs on, and the dialog just goes.
+    int32_t type = ConfigInt(Key::ApplicationType);
+    bool windowed = type == ApplicationType::Windowed || type == ApplicationType::Installer;
+    if (passes == WatchPassLimit && windowed) FatalWideError(Text::NoWindow);
+    TRACE("window: %s; the progress dialog hides", passes < WatchPassLimit
+              ? "the application shows a window" : "a console application, no window to wait for");
     ShowWindow(dialog, SW_HIDE);
     return 0;
 }

@@ -17,5 +17,6 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
 
 // Thread procedure started right before the VM: moves the progress bar until
 // the application shows a window of its own, then hides the dialog; after
-// 60 seconds without one the process ends with message 20014.
+// 60 seconds without one a windowed application or installer ends with
+// message 20014, while a console application runs on without the dialog.
 DWORD WINAPI WatchApplicationWindows(LPVOID progressDialog);

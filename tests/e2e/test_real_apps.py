@@ -16,7 +16,8 @@ from pathlib import Path
 
 import pytest
 
-from conftest import ARCH, PACKER, PREFIX, REAL_HOME, REGISTRY_KEY, ROOT, reg_query, wine_environment, windows_path
+from conftest import (ARCH, PACKER, PREFIX, REAL_HOME, REGISTRY_KEY, ROOT, WINE, reg_query, wine_environment,
+                      windows_path)
 
 JARS = Path("/usr/share/java")
 TEMP = PREFIX / "dosdevices" / "c:" / "users" / getpass.getuser() / "Temp"
@@ -101,9 +102,9 @@ def launch(exe, arguments, cwd, parent=None):
     """The launcher under Wine, started from `cwd`: (code, out, err). With a
     `parent` of "cmd", started by cmd, which echoes the code it sees."""
     env = {**wine_environment(), "JAVA_HOME": windows_path(REAL_HOME)}
-    command = ["wine", exe, *arguments]
+    command = [WINE, exe, *arguments]
     if parent == "cmd":
-        command = ["wine", "cmd", "/c", subprocess.list2cmdline([windows_path(exe), *arguments]) + " & echo %ERRORLEVEL%"]
+        command = [WINE, "cmd", "/c", subprocess.list2cmdline([windows_path(exe), *arguments]) + " & echo %ERRORLEVEL%"]
     result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=90)
     return result.returncode, result.stdout, result.stderr
 
@@ -184,3 +185,11 @@ def test_payload_folders_of_ended_starts_are_removed(launchers, work):
     own = out.decode().strip()
     left = [path.name for path in set(TEMP.glob("ksl*.tmp_dir*")) - before]
     assert left == [Path(own).name], left
+
+
+def test_a_console_program_started_with_the_dialog_may_run_past_a_minute(launchers, work):
+    """The dialog waits 60 seconds for a window; a console program shows
+    none and must not be stopped for it."""
+    script = "java.lang.Thread.sleep(65000); print('still running'); quit(4)"
+    (code, out, err), _ = same_as_java(RHINO, launchers["rhino"], work, [], ["-e", script])
+    assert (code, out, err) == (4, b"still running\n", b"")

@@ -38,6 +38,8 @@ search_sequence = [{{ directory = '{windows_path(REAL_HOME)}' }}]
 runtime_jar = false
 [messages]
 vm_start_failed = "VM start failed"
+application_not_started = "Application not started"
+application_failed = "Application failed"
 {extra}"""
     return pack(tmp_path, project)
 
@@ -52,6 +54,8 @@ class Output:
         self.properties = dict(line[len("property "):].split("=", 1)
                                for line in lines if line.startswith("property "))
         self.class_path = next(line.split("=", 1)[1] for line in lines if line.startswith("class path="))
+        self.working_directory = next(line.split("=", 1)[1] for line in lines
+                                      if line.startswith("working directory="))
 
 
 def started(exe, *args):
@@ -61,10 +65,13 @@ def started(exe, *args):
 
 
 def test_arguments_reach_main_after_the_configured_ones(tmp_path):
-    exe = launcher(tmp_path, java="arguments = '\"configured words\" second'")
-    output = started(exe, "-q", "quoted words", "\u00e9t\u00e9")
-    # Byte 0xE9 of the launcher's ANSI command line arrives as U+00E9.
-    assert output.arguments == ["configured words", "second", "-q", "quoted words", "\\u00e9t\\u00e9"]
+    exe = launcher(tmp_path, java="arguments = '\"configured \u20ac\" second'")
+    output = started(exe, "-q", "quoted words", "\u00e9t\u00e9", "\u03a9", 'say "hi"', "-q")
+    # The quiet switch is the launcher's; every character of the rest arrives.
+    assert output.arguments == ["configured \\u20ac", "second", "quoted words", "\\u00e9t\\u00e9", "\\u03a9",
+                                'say "hi"', "-q"]
+    # An application runs where it was started.
+    assert Path(output.working_directory) == Path.cwd()
 
 
 def test_launcher_properties_and_class_path_as_the_java_side_sees_them(tmp_path):
@@ -102,12 +109,13 @@ def test_exit_code_of_the_application_ends_the_launcher(tmp_path):
     assert run.stdout.startswith(FIRST_LINE)
 
 
-def test_exception_in_main_is_described_then_the_start_failure_message(tmp_path):
+def test_exception_in_main_is_printed_as_java_prints_it_then_the_application_failed_message(tmp_path):
     exe = launcher(tmp_path)
     run = run_launcher(exe, "-q", "--throw")
     assert run.returncode == 1
-    assert "java.lang.IllegalStateException: thrown by the sample application" in run.stderr
-    assert run.stderr.rstrip().endswith("VM start failed")
+    trace = "Exception in thread \"main\" java.lang.IllegalStateException: thrown by the sample application\n"
+    assert run.stderr.startswith(trace + "\tat com.example.hello.Hello.follow(")
+    assert run.stderr.endswith("\nApplication failed\r\n")
 
 
 def test_missing_main_class_is_reported_by_the_java_side(tmp_path):
@@ -115,7 +123,7 @@ def test_missing_main_class_is_reported_by_the_java_side(tmp_path):
     run = run_launcher(exe, "-q")
     assert run.returncode == 1
     assert "main class com.example.Missing could not be loaded from the class path" in run.stderr
-    assert run.stderr.rstrip().endswith("VM start failed")
+    assert run.stderr.rstrip().endswith("Application not started")
 
 
 @pytest.mark.parametrize("marker", [True, False])
@@ -131,6 +139,8 @@ def test_installer_runs_the_first_run_step_only_with_the_marker(tmp_path, marker
     assert run.stdout.startswith(FIRST_RUN_LINE) == marker
     output = Output(run.stdout.removeprefix(FIRST_RUN_LINE))
     assert output.properties["kestrel.isTanager"] == "true"
+    # An installer runs in its payload folder.
+    assert output.working_directory == output.properties["kestrel.tempDir"]
     # The Java side's step removes the marker once it lets the application start.
     assert not marker_file.exists()
 

@@ -10,6 +10,7 @@ package com.example.hello;
  * property kestrel.moduleName=... each launcher property that is set, and the
  *                                 sample's own properties (hello.*)
  * class path=...                  the class path as the VM has it
+ * working directory=...           the directory the application runs in
  * </pre>
  *
  * The argument "--exit N" ends the VM with status N, "--throw" ends main with
@@ -39,6 +40,7 @@ public final class Hello {
             }
         }
         System.out.println("class path=" + System.getProperty("java.class.path"));
+        System.out.println("working directory=" + System.getProperty("user.dir"));
         follow(args);
     }
 
