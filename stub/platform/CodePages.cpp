@@ -16,12 +16,15 @@ static wchar_t* NewWideText(const char* text) {
     return wide;
 }
 
-// `text` in the ANSI code page, from the heap; null when out of memory.
+// `text` in the ANSI code page, from the heap; null when out of memory. No
+// best-fit look-alikes: a character the page lacks becomes its default
+// character rather than another one (Omega would become 'O').
 static char* NewAnsiText(const wchar_t* text) {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    int bytes = WideCharToMultiByte(CP_ACP, flags, text, -1, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return nullptr;
     char* ansi = static_cast<char*>(malloc(size_t(bytes)));
-    if (ansi && WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, bytes, nullptr, nullptr) == 0) ansi[0] = '\0';
+    if (ansi && WideCharToMultiByte(CP_ACP, flags, text, -1, ansi, bytes, nullptr, nullptr) == 0) ansi[0] = '\0';
     return ansi;
 }
 
@@ -51,7 +54,8 @@ bool Cp1252ToAnsi(const char* text, char* out, size_t capacity) {
     size_t length = strlen(text);
     wchar_t* wide = static_cast<wchar_t*>(malloc((length + 1) * sizeof(wchar_t)));
     bool converted = wide && DecodeCp1252(text, wide, length + 1) &&
-                     WideCharToMultiByte(CP_ACP, 0, wide, -1, out, int(capacity), nullptr, nullptr) > 0;
+                     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, int(capacity), nullptr,
+                                         nullptr) > 0;
     free(wide);
     if (converted) return true;
     size_t kept = length < capacity ? length : capacity - 1;

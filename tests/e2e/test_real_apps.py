@@ -48,7 +48,7 @@ class App:
     def java(self, vm_options, arguments, cwd):
         """Plain java with the same class path and arguments: (code, out, err)."""
         command = ["java", *vm_options, "-cp", ":".join(map(str, self.class_path)), self.main_class, *arguments]
-        result = subprocess.run(command, cwd=cwd, capture_output=True, timeout=60)
+        result = subprocess.run(command, cwd=cwd, capture_output=True, timeout=120)
         return result.returncode, result.stdout, result.stderr
 
 
@@ -104,8 +104,9 @@ def launch(exe, arguments, cwd, parent=None):
     env = {**wine_environment(), "JAVA_HOME": windows_path(REAL_HOME)}
     command = [WINE, exe, *arguments]
     if parent == "cmd":
-        command = [WINE, "cmd", "/c", subprocess.list2cmdline([windows_path(exe), *arguments]) + " & echo %ERRORLEVEL%"]
-    result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=90)
+        line = subprocess.list2cmdline([windows_path(exe), *arguments])
+        command = [WINE, "cmd", "/c", f"{line} & echo %ERRORLEVEL%"]
+    result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     return result.returncode, result.stdout, result.stderr
 
 

@@ -139,8 +139,6 @@ def test_installer_runs_the_first_run_step_only_with_the_marker(tmp_path, marker
     assert run.stdout.startswith(FIRST_RUN_LINE) == marker
     output = Output(run.stdout.removeprefix(FIRST_RUN_LINE))
     assert output.properties["kestrel.isTanager"] == "true"
-    # An installer runs in its payload folder.
-    assert output.working_directory == output.properties["kestrel.tempDir"]
     # The Java side's step removes the marker once it lets the application start.
     assert not marker_file.exists()
 
@@ -154,16 +152,31 @@ def test_log_files_receive_the_applications_output(tmp_path):
     assert (tmp_path / "error.log").read_text() == "to the error log\n"
 
 
-def test_jars_of_the_payload_are_extracted_onto_the_class_path(tmp_path):
+def payload_launcher(tmp_path, flavour="application"):
+    """A launcher with the sample's jar in its payload."""
     project = f"""
+[launcher]
+flavour = "{flavour}"
+type = "console"
 [java]
 main_class = "com.example.hello.Hello"
 search_sequence = [{{ directory = '{windows_path(REAL_HOME)}' }}]
 [payload]
 files = ['{SAMPLE_JAR}']
 """
-    output = started(pack(tmp_path, project), "-q")
+    return pack(tmp_path, project)
+
+
+def test_an_installer_runs_in_its_payload_folder(tmp_path):
+    output = started(payload_launcher(tmp_path, flavour="installer"), "-q")
+    assert output.working_directory == output.properties["kestrel.tempDir"]
+
+
+def test_jars_of_the_payload_are_extracted_onto_the_class_path(tmp_path):
+    output = started(payload_launcher(tmp_path), "-q")
     payload_dir = Path(output.properties["kestrel.tempDir"])
+    # An application runs where it was started, not in its payload folder.
+    assert Path(output.working_directory) == Path.cwd()
     assert payload_dir.name.startswith("ksl") and "_dir" in payload_dir.name
     # The option's own quote characters stand as path elements of their own.
     entries = [Path(entry) for entry in output.class_path.split(":") if entry not in ('"', "")]

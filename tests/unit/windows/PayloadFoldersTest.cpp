@@ -1,7 +1,8 @@
 // The record of payload folders in the registry (of the Wine prefix the
 // tests run in) and the removal of the folders whose process has ended: by
 // the process's id and start time, never a running process's folder, never a
-// path that is not a payload folder.
+// path that is not a payload folder. The two tests may run side by side, so
+// each looks at its own records only.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -78,7 +79,6 @@ Owner EndedProcess() {
 }
 
 TEST(PayloadFolders, OnlyTheFoldersOfEndedProcessesGoWithTheirRecords) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, FoldersKey);
     std::string own = MakePayloadFolder("1"), ended = MakePayloadFolder("2"), reused = MakePayloadFolder("3");
     RecordPayloadFolder(own.c_str());
     Owner recorded;
@@ -104,7 +104,6 @@ TEST(PayloadFolders, OnlyTheFoldersOfEndedProcessesGoWithTheirRecords) {
 }
 
 TEST(PayloadFolders, ARecordThatNamesNoPayloadFolderIsDroppedAndNothingDeleted) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, FoldersKey);
     std::string kept = TempDirectory() + "kestrel-kept-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(kept.c_str(), nullptr);
     WriteFileBytes(kept + "\\data.txt", "keep me");
