@@ -74,13 +74,14 @@ def test_a_trace_file_is_appended_to_across_runs(tmp_path, monkeypatch):
     make_runtime(tmp_path / "jre")
     trace = tmp_path / "trace.log"
     monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", windows_path(trace))
-    first, second = run_launcher(exe, "-q", "first"), run_launcher(exe, "-q", "second")
+    first, second = run_launcher(exe, "-q", "first"), run_launcher(exe, "-q", "second", "run")
     assert (first.returncode, first.stderr, second.returncode, second.stderr) == (0, "", 0, ""), (first, second)
     lines = trace_lines(trace.read_text(encoding="utf-8"))
     starts = [index for index, (_, topic, _) in enumerate(lines) if topic == "start"]
     assert len(starts) == 2, lines
-    assert 'command line "-q first"' in lines[starts[0] + 3][2]
-    assert 'command line "-q second"' in lines[starts[1] + 3][2]
+    # The two runs, told apart by the number of the application's arguments.
+    assert "1 argument(s) for the application" in lines[starts[0] + 3][2]
+    assert "2 argument(s) for the application" in lines[starts[1] + 3][2]
     assert f"trace: appended to {windows_path(trace)} (KESTREL_LAUNCHER_DEBUG)" in trace.read_text()
 
 
