@@ -1,21 +1,27 @@
 // Building a launcher. Everything that can be checked is checked before the
-// output is opened; the output is written beside its target and renamed into
-// place only when complete.
+// output is opened; the output is written beside its target, read back the
+// way the launcher reads itself, given its checksum, and renamed into place
+// only then.
 #include "builder.h"
 
 #include <limits>
 #include <vector>
 
+#include "byte_io.h"
 #include "config_block.h"
 #include "file_io.h"
+#include "inspector.h"
 #include "pack_error.h"
 #include "project.h"
-#include "stub_layout.h"
+#include "stub_image.h"
 
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Enough of a file to hold the headers of any stub.
+constexpr std::size_t kHeaderBytes = 64 * 1024;
 
 struct NamedInput {
     std::string role;
@@ -44,12 +50,13 @@ fs::path chosen_stub(const BuildRequest& request, const BuildSettings& settings)
     return request.stub_directory / default_stub_name(settings.architecture.value_or(Architecture::X86));
 }
 
-// A stub named on the command line may be of either architecture unless the
-// project asks for one.
-void check_architecture(const BuildSettings& settings, Architecture stub) {
-    if (settings.architecture && *settings.architecture != stub) {
-        throw PackError(std::string("the stub is an ") + architecture_name(stub) + " stub, but launcher.arch is \"" +
-                        architecture_name(*settings.architecture) + "\"");
+// Whether the launcher about to be replaced carried a signature.
+bool is_signed(const fs::path& file) {
+    const std::string start = read_file_start(file, kHeaderBytes);
+    try {
+        return data_directory(start, parse_pe_headers(start), kCertificateDirectory).size != 0;
+    } catch (const PackError&) {
+        return false;
     }
 }
 
@@ -57,6 +64,20 @@ std::uint64_t payload_size(const std::vector<PayloadFile>& files) {
     std::uint64_t size = 0;
     for (const PayloadFile& file : files) size += 4 + file.size;
     return size;
+}
+
+// The written launcher must read back with its block and payload where they
+// were written; then it gets its checksum.
+void finish_output(const fs::path& written, const BuildSummary& summary) {
+    const std::string image = read_whole_file(written, "output");
+    const LauncherContents contents = with_context(written.string(), [&] { return read_launcher(image); });
+    if (contents.layout.block_offset != summary.block_offset || contents.payload.size() != summary.payload_files ||
+        image.size() != summary.file_size) {
+        throw PackError(written.string() + ": the written launcher does not read back as it was built");
+    }
+    std::string checksum;
+    append_uint32_le(checksum, pe_checksum(image, contents.layout.headers.fields.checksum));
+    overwrite_file_bytes(written, contents.layout.headers.fields.checksum, checksum);
 }
 
 }  // namespace
@@ -68,24 +89,25 @@ const char* default_stub_name(Architecture architecture) {
 BuildSummary build_launcher(const BuildRequest& request) {
     const LauncherProject project = load_project(request.project, request.runtime_jar);
     const fs::path stub_path = chosen_stub(request, project.build);
-    const std::string stub = read_whole_file(stub_path, "stub");
-    const StubLayout layout = with_context(stub_path.string(), [&] {
-        StubLayout checked = check_stub_layout(stub, LayoutSubject::BareStub);
-        check_architecture(project.build, checked.architecture);
-        return checked;
-    });
+    std::string stub_bytes = read_whole_file(stub_path, "stub");
+    const LauncherStub stub =
+        with_context(stub_path.string(), [&] { return prepare_launcher_stub(std::move(stub_bytes), project.build); });
     check_output_path(request.output, inputs_of(request, stub_path, project));
 
     const std::string block = serialize_config_block(project.block);
-    const BuildSummary summary{layout.architecture, layout.block_offset, block.size(), project.payload.size(),
-                               stub.size() + block.size() + payload_size(project.payload)};
+    BuildSummary summary{stub.layout.architecture, stub.layout.block_offset, block.size(), project.payload.size(),
+                         stub.image.size() + block.size() + payload_size(project.payload), stub.notes};
     if (summary.file_size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
         throw PackError("the launcher would be larger than 2 GiB, which its 32-bit offsets cannot address");
     }
+    if (is_signed(request.output)) {
+        summary.notes.push_back("the signature of the launcher replaced at " + request.output.string() +
+                                " does not carry over: sign the new launcher");
+    }
     AtomicOutputFile output(request.output);
-    output.stream() << stub << block;
+    output.stream() << stub.image << block;
     write_payload(output.stream(), project.payload);
-    output.commit();
+    output.commit([&](const fs::path& written) { finish_output(written, summary); });
     return summary;
 }
 

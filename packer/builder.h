@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "stub_layout.h"
 
@@ -28,6 +30,7 @@ struct BuildSummary {
     std::uint64_t block_size;
     std::size_t payload_files;
     std::uint64_t file_size;
+    std::vector<std::string> notes;  // one line each, for the user
 };
 
 // Writes the launcher, or fails with a PackError and leaves the output as it

@@ -6,10 +6,27 @@
 namespace kestrel {
 
 void append_int32_le(std::string& out, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<char>((bits >> shift) & 0xFF));
-    }
+    append_uint32_le(out, static_cast<std::uint32_t>(value));
+}
+
+void append_uint16_le(std::string& out, std::uint16_t value) {
+    out.push_back(static_cast<char>(value & 0xFF));
+    out.push_back(static_cast<char>(value >> 8));
+}
+
+void append_uint32_le(std::string& out, std::uint32_t value) {
+    append_uint16_le(out, static_cast<std::uint16_t>(value & 0xFFFF));
+    append_uint16_le(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+void put_uint16_le(std::string& data, std::size_t offset, std::uint16_t value) {
+    data[offset] = static_cast<char>(value & 0xFF);
+    data[offset + 1] = static_cast<char>(value >> 8);
+}
+
+void put_uint32_le(std::string& data, std::size_t offset, std::uint32_t value) {
+    put_uint16_le(data, offset, static_cast<std::uint16_t>(value & 0xFFFF));
+    put_uint16_le(data, offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
 std::uint16_t uint16_le_at(std::string_view data, std::size_t offset) {

@@ -10,6 +10,12 @@
 namespace kestrel {
 
 void append_int32_le(std::string& out, std::int32_t value);
+void append_uint16_le(std::string& out, std::uint16_t value);
+void append_uint32_le(std::string& out, std::uint32_t value);
+
+// Overwrites bytes that exist already.
+void put_uint16_le(std::string& data, std::size_t offset, std::uint16_t value);
+void put_uint32_le(std::string& data, std::size_t offset, std::uint32_t value);
 
 // Unchecked reads at a fixed offset; the caller has made sure the bytes exist.
 std::uint16_t uint16_le_at(std::string_view data, std::size_t offset);

@@ -15,6 +15,7 @@ void run_build(const BuildRequest& request, std::ostream& out) {
         << summary.file_size << " bytes, configuration block at offset "
         << summary.block_offset << " (" << summary.block_size << " bytes), " << summary.payload_files
         << " payload files\n";
+    for (const std::string& note : summary.notes) out << "note: " << note << '\n';
 }
 
 void run_inspect(const std::filesystem::path& launcher, std::ostream& out) {

@@ -1,6 +1,7 @@
 // Whole-file reads and the temporary-file-and-rename output.
 #include "file_io.h"
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -32,6 +33,22 @@ std::string read_whole_file(const fs::path& path, const std::string& role) {
     return content.str();
 }
 
+std::string read_file_start(const fs::path& path, std::size_t limit) {
+    std::ifstream in(path, std::ios::binary);
+    std::string start(limit, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(limit));
+    start.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+    return start;
+}
+
+void overwrite_file_bytes(const fs::path& path, std::uint64_t offset, const std::string& bytes) {
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) throw PackError("cannot write the output file " + path.string());
+}
+
 AtomicOutputFile::AtomicOutputFile(const fs::path& target)
     : target_(target), temporary_(unused_temporary_name(target)) {
     stream_.open(temporary_, std::ios::binary | std::ios::trunc);
@@ -45,9 +62,10 @@ AtomicOutputFile::~AtomicOutputFile() {
     fs::remove(temporary_, ignored);
 }
 
-void AtomicOutputFile::commit() {
+void AtomicOutputFile::commit(const std::function<void(const fs::path& written)>& finish) {
     stream_.close();
     if (!stream_) throw PackError("cannot write the output file " + temporary_.string());
+    if (finish) finish(temporary_);
     std::error_code error;
     fs::rename(temporary_, target_, error);
     if (error) throw PackError("cannot move the output into place at " + target_.string() + ": " + error.message());

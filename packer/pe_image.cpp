@@ -88,4 +88,19 @@ DataDirectory data_directory(std::string_view image, const PeHeaders& headers, s
     return {uint32_le_at(image, entry), uint32_le_at(image, entry + 4)};
 }
 
+// The sum of all 16-bit words with the carries folded back in, plus the file
+// length (the algorithm of the image help library's CheckSumMappedFile).
+std::uint32_t pe_checksum(std::string_view image, std::size_t checksum_offset) {
+    std::uint64_t sum = 0;
+    for (std::size_t at = 0; at < image.size(); at += 2) {
+        if (at >= checksum_offset && at < checksum_offset + 4) continue;
+        const auto low = static_cast<unsigned char>(image[at]);
+        const auto high = at + 1 < image.size() ? static_cast<unsigned char>(image[at + 1]) : 0u;
+        sum += low | high << 8;
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<std::uint32_t>(sum + image.size());
+}
+
 }  // namespace kestrel

@@ -72,6 +72,10 @@ struct DataDirectory {
 };
 DataDirectory data_directory(std::string_view image, const PeHeaders& headers, std::size_t index);
 
+// The checksum of the optional header for the whole file `image`, whose
+// checksum field lies at `checksum_offset` and counts as zero.
+std::uint32_t pe_checksum(std::string_view image, std::size_t checksum_offset);
+
 // "0x1A2B", for messages about header fields.
 std::string hex(std::uint64_t value);
 

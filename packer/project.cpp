@@ -50,13 +50,17 @@ toml::table parse_document(const fs::path& file) {
 class ProjectReader {
 public:
     ProjectReader(const fs::path& file, const fs::path& runtime_jar)
-        : file_(file.string()), base_directory_(file.parent_path()), runtime_jar_(runtime_jar) {}
+        : file_(file.string()),
+          base_directory_(file.parent_path()),
+          runtime_jar_(runtime_jar),
+          build_reader_(base_directory_) {}
 
     LauncherProject read(const toml::table& document) {
         check_table_names(document);
         for (const std::string& table : named_tables()) {
             if (const toml::node* node = document.get(table)) read_named_table(table, *node);
         }
+        build_ = with_context(file_, [&] { return build_reader_.finish(); });
         finish_payload();
         for (const RawKeyTable& raw : kRawKeyTables) {
             if (const toml::node* node = document.get(raw.name)) read_raw_keys(raw, *node);
@@ -113,7 +117,7 @@ private:
     bool read_build_setting_at(const std::string& table, const std::string& name, const toml::node& value) {
         const Origin origin{source_location(file_, value), table + "." + name};
         const bool read =
-            with_context(origin.context(), [&] { return read_build_setting(table, name, value, build_); });
+            with_context(origin.context(), [&] { return build_reader_.read(table, name, value); });
         if (read) build_origins_.insert_or_assign(origin.setting, origin);
         return read;
     }
@@ -171,6 +175,7 @@ private:
     std::vector<PayloadFile> payload_;
     Origin payload_origin_{file_, "payload.files"};
     fs::path runtime_jar_;
+    BuildSettingsReader build_reader_;
     BuildSettings build_;
     std::map<std::string, Origin> build_origins_;
 };

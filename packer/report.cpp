@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cp1252.h"
+#include "resource_report.h"
 #include "settings_schema.h"
 #include "utf.h"
 
@@ -71,11 +72,18 @@ void print_stub_layout(std::ostream& out, const StubLayout& layout) {
 void print_launcher_contents(std::ostream& out, const LauncherContents& contents) {
     out << "layout: ok, " << architecture_name(contents.layout.architecture) << ", configuration block at offset "
         << contents.layout.block_offset << '\n';
+    print_resources(out, contents.resources);
     print_records(out, "narrow", contents.parsed.block.narrow, false, cp1252_to_utf8);
     print_records(out, "wide", contents.parsed.block.wide, true, utf16le_to_utf8);
     out << "payload files: " << contents.payload.size() << '\n';
     for (const PayloadEntry& entry : contents.payload) {
         out << "  " << quote_for_display(cp1252_to_utf8(entry.name)) << ' ' << entry.size << " bytes\n";
+    }
+    if (contents.certificates.size == 0) {
+        out << "signature: none\n";
+    } else {
+        out << "signature: certificate table at offset " << contents.certificates.address << " ("
+            << contents.certificates.size << " bytes)\n";
     }
 }
 

@@ -11,6 +11,7 @@
 #include "file_io.h"
 #include "inspector.h"
 #include "pack_error.h"
+#include "stub_layout.h"
 #include "test_support.h"
 
 namespace kestrel {
@@ -53,8 +54,10 @@ constexpr const char* kSmallProject = R"(
 TEST_F(BuildTest, TheStubIsFollowedByTheBlockAndTheScrambledPayload) {
     const std::string launcher = build(kSmallProject);
     const std::string stub = testing::make_stub();
-    ASSERT_EQ(launcher.substr(0, stub.size()), stub);
-    const ParsedBlock parsed = parse_config_block(launcher, stub.size());
+    // The sections before .rsrc are the stub's; .rsrc is rebuilt.
+    EXPECT_EQ(launcher.substr(0x400, 0x800), stub.substr(0x400, 0x800));
+    const StubLayout layout = check_stub_layout(launcher, LayoutSubject::Launcher);
+    const ParsedBlock parsed = parse_config_block(launcher, layout.block_offset);
     EXPECT_EQ(parsed.block.narrow.at(107), "1");
     EXPECT_EQ(parsed.block.narrow.at(122), "com.example.Main");
     EXPECT_EQ(parsed.block.narrow.at(2002), "2");
@@ -67,16 +70,19 @@ TEST_F(BuildTest, TheSameInputsGiveTheSameBytes) {
 }
 
 TEST_F(BuildTest, InspectListsRecordsAndPayloadOfABuiltLauncher) {
-    build(std::string(kSmallProject) + "[texts]\ncaption = \"\u00dcber \U0001F600\"\n" +
-          "[messages]\nbad_parameters = \"Bad \\\"quote\\\"\\r\\n\"\n");
+    const std::string launcher =
+        build(std::string(kSmallProject) + "[texts]\ncaption = \"\u00dcber \U0001F600\"\n" +
+              "[messages]\nbad_parameters = \"Bad \\\"quote\\\"\\r\\n\"\n");
     std::ostringstream listing;
     run_inspect(dir_ / "out.exe", listing);
-    for (const char* line :
-         {"layout: ok, x86, configuration block at offset 3584\n", "  122 java.main_class = \"com.example.Main\"\n",
+    const std::string layout_line = "layout: ok, x86, configuration block at offset " +
+                                    std::to_string(check_stub_layout(launcher, LayoutSubject::Launcher).block_offset) +
+                                    "\n";
+    for (const std::string& line : std::vector<std::string>{layout_line, "  122 java.main_class = \"com.example.Main\"\n",
           "  1005 messages.vm_start_failed = \"The JVM could not be started.\"\n",
           "  2003 payload.files = \"app.jar;notes.txt;\"\n", "  20013 texts.caption = \"\u00dcber \U0001F600\"\n",
           "  1007 messages.bad_parameters = \"Bad \\\"quote\\\"\\r\\n\"\n",
-          "payload files: 2\n  \"app.jar\" 3 bytes\n  \"notes.txt\" 0 bytes\n"}) {
+          "payload files: 2\n  \"app.jar\" 3 bytes\n  \"notes.txt\" 0 bytes\n", "signature: none\n"}) {
         EXPECT_NE(listing.str().find(line), std::string::npos) << line << "\nin:\n" << listing.str();
     }
 }

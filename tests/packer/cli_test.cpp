@@ -54,7 +54,7 @@ TEST_F(CliTest, BuildUsesTheStubAndRuntimeJarBesideThePacker) {
     dir_.write("java/kestrel-runtime.jar", "runtime classes");
     const CommandResult build = run("build app.toml -o out.exe", dir_ / "bin/kestrel-pack");
     EXPECT_EQ(build.status, 0) << build.err;
-    EXPECT_EQ(read_file(dir_ / "out.exe").substr(0, 3584), testing::make_stub());
+    EXPECT_EQ(read_file(dir_ / "out.exe").substr(0x400, 0x200), testing::make_stub().substr(0x400, 0x200));
     const CommandResult inspect = run("inspect out.exe");
     EXPECT_NE(inspect.out.find("payload files: 1\n  \"kestrel-runtime.jar\" 15 bytes\n"), std::string::npos)
         << inspect.out;
@@ -105,6 +105,28 @@ TEST_F(CliTest, BadInputFailsWithOneLineAndNoOutput) {
     EXPECT_FALSE(fs::exists(dir_ / "out.exe"));
     expect_one_line_error(run("inspect stub.exe"), "stub.exe: no configuration block");
     expect_one_line_error(run("inspect app.toml"), "app.toml: file is too small");
+}
+
+TEST_F(CliTest, InspectShowsTheVersionInformationAndTheManifest) {
+    dir_.write("app.ico", testing::make_icon({{32, 32, 'a'}}));
+    dir_.write("v.toml", "[launcher]\nicon = \"app.ico\"\n[version]\nfile_version = \"1.2.3.4\"\n"
+                         "product_name = \"Caf\u00e9\"\n[manifest]\nlong_path_aware = true\n"
+                         "[payload]\nruntime_jar = false\n");
+    ASSERT_EQ(run("build v.toml -o out.exe --stub stub.exe").status, 0);
+    const CommandResult inspect = run("inspect out.exe");
+    for (const char* line : {"  VERSION 1 (0) ", "    file version: 1.2.3.4\n", "    product version: 1.2.3.4\n",
+                             "    language 0x0409, code page 1200\n", "    ProductName = \"Caf\u00e9\"\n",
+                             "    long path aware: true\n", "    images: 32x32/32 (icon 1)\n"}) {
+        EXPECT_NE(inspect.out.find(line), std::string::npos) << line << "\nin:\n" << inspect.out;
+    }
+}
+
+TEST_F(CliTest, AnIconFileThatIsNoIconIsNamedAndNothingIsWritten) {
+    dir_.write("logo.ico", "GIF89a, not an icon");
+    dir_.write("icon.toml", "[launcher]\nicon = \"logo.ico\"\n");
+    const CommandResult build = run("build icon.toml -o out.exe --stub stub.exe");
+    expect_one_line_error(build, "icon.toml:2:8: launcher.icon: logo.ico: not an icon file");
+    EXPECT_FALSE(fs::exists(dir_ / "out.exe"));
 }
 
 TEST_F(CliTest, UsageErrorsAreOneLinePointingToHelpWithStatusTwo) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "pack_error.h"
+#include "stub_layout.h"
 #include "test_support.h"
 #include "utf.h"
 
@@ -257,6 +258,53 @@ TEST_F(ProjectTest, ValuesLongerThanTheLaunchersBuffersAreRefused) {
     EXPECT_NE(message.find("payload.files: the value is 8270 bytes long"), std::string::npos) << message;
 }
 
+TEST_F(ProjectTest, BuildSettingsSteerTheBuildAndWriteNoKey) {
+    dir_.write("art/app.ico", testing::make_icon({{16, 32, 'a'}, {0, 32, 'p'}}));
+    const LauncherProject project = load(R"(
+        [launcher]
+        arch = "x64"
+        icon = "art/app.ico"
+        [runtime]
+        bundle = "image"
+        [manifest]
+        execution_level = "highestAvailable"
+        dpi_awareness = "System"
+        long_path_aware = true
+        [version]
+        file_version = "3.1"
+        company = "Larkspur"
+        description = "The app"
+        language = 0x0407
+    )");
+    const BuildSettings& build = project.build;
+    EXPECT_EQ(build.architecture, Architecture::X64);
+    ASSERT_EQ(build.resources.icon.size(), 2u);
+    EXPECT_EQ(build.resources.icon[1].width, 0);
+    EXPECT_EQ(build.runtime_bundle, dir_.path() / "image");
+    EXPECT_EQ(build.resources.manifest.execution_level, ExecutionLevel::HighestAvailable);
+    EXPECT_EQ(build.resources.manifest.dpi_awareness, DpiAwareness::System);
+    EXPECT_TRUE(build.resources.manifest.long_path_aware);
+    ASSERT_TRUE(build.resources.version.has_value());
+    const VersionInfo& version = *build.resources.version;
+    EXPECT_EQ(version.file_version, (VersionNumbers{3, 1, 0, 0}));
+    EXPECT_EQ(version.product_version, version.file_version);
+    EXPECT_EQ(version.language, 0x0407);
+    const std::vector<std::pair<std::string, std::string>> texts = {{"CompanyName", "Larkspur"},
+                                                                    {"FileDescription", "The app"},
+                                                                    {"FileVersion", "3.1.0.0"},
+                                                                    {"ProductVersion", "3.1.0.0"}};
+    EXPECT_EQ(version.strings, texts);
+    // None of it is a launcher key: the block is that of an empty project.
+    EXPECT_EQ(project.block.narrow, load("").block.narrow);
+
+    const LauncherProject plain = load("");
+    EXPECT_FALSE(plain.build.architecture.has_value());
+    EXPECT_FALSE(plain.build.resources.version.has_value());
+    EXPECT_TRUE(plain.build.resources.icon.empty());
+    EXPECT_EQ(plain.build.resources.manifest.execution_level, ExecutionLevel::AsInvoker);
+    EXPECT_TRUE(plain.build.runtime_bundle.empty());
+}
+
 TEST_F(ProjectTest, AnEmptyPayloadWritesNeitherPayloadKey) {
     const LauncherProject project = load("[payload]\nfiles = []\n");
     EXPECT_EQ(project.block.narrow.count(2002), 0u);
@@ -312,6 +360,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "keys.122: key 122 is already set by java.main_class"},
         BadProject{"LogSwitchTwice", "[logs]\nerror_log = \"e.log\"\n[keys]\n\"102\" = \"0\"\n",
                    "key 102 is already set by logs.error_log"},
+        BadProject{"IconNotAnIcon", "[launcher]\nicon = \"a.jar\"\n", "launcher.icon: "},
+        BadProject{"IconMissing", "[launcher]\nicon = \"gone.ico\"\n", "launcher.icon: cannot read the icon"},
+        BadProject{"VersionWithoutFileVersion", "[version]\nproduct_name = \"P\"\n",
+                   "version.file_version is required when [version] is given"},
+        BadProject{"BadFileVersion", "[version]\nfile_version = \"1.x\"\n",
+                   "version.file_version: '1.x' is not a version"},
+        BadProject{"BadLanguage", "[version]\nfile_version = \"1\"\nlanguage = 70000\n",
+                   "version.language: the language 70000 is not"},
+        BadProject{"UnknownVersionSetting", "[version]\nauthor = \"me\"\n", "unknown setting version.author"},
+        BadProject{"UnknownExecutionLevel", "[manifest]\nexecution_level = \"admin\"\n",
+                   "manifest.execution_level: unknown value 'admin' (expected asInvoker, requireAdministrator, "
+                   "highestAvailable)"},
+        BadProject{"UnknownDpiAwareness", "[manifest]\ndpi_awareness = \"yes\"\n",
+                   "manifest.dpi_awareness: unknown value 'yes'"},
+        BadProject{"LongPathsNotBoolean", "[manifest]\nlong_path_aware = 1\n",
+                   "manifest.long_path_aware: the value must be true or false"},
+        BadProject{"EmptyBundlePath", "[runtime]\nbundle = \"\"\n", "runtime.bundle: the path is empty"},
         BadProject{"PayloadKeyByHand", "[keys]\n\"2003\" = \"a.jar;\"\n", "key 2003 is written from payload.files"}),
     testing::ParamName());
 

@@ -35,16 +35,6 @@ std::string read_file(const fs::path& path) {
     return content.str();
 }
 
-void put_uint16(std::string& image, std::size_t offset, std::uint16_t value) {
-    image[offset] = static_cast<char>(value & 0xFF);
-    image[offset + 1] = static_cast<char>(value >> 8);
-}
-
-void put_uint32(std::string& image, std::size_t offset, std::uint32_t value) {
-    put_uint16(image, offset, static_cast<std::uint16_t>(value & 0xFFFF));
-    put_uint16(image, offset + 2, static_cast<std::uint16_t>(value >> 16));
-}
-
 namespace {
 
 struct StubShape {
@@ -102,6 +92,36 @@ std::string make_stub() {
 
 std::string make_stub64() {
     return make_image({0x8664, 0x20B, 0x100, 240, 112, {".text", ".pdata", ".xdata", ".data", ".idata", ".rsrc"}});
+}
+
+std::string icon_image_data(const TestIconImage& image) {
+    if (image.width == 0) return std::string("\x89PNG\r\n\x1a\n", 8) + std::string(100, image.tag);
+    std::string header(40, '\0');
+    put_uint32(header, 0, 40);
+    put_uint32(header, 4, image.width);
+    put_uint32(header, 8, 2u * image.width);
+    put_uint16(header, 12, 1);
+    put_uint16(header, 14, image.bit_count);
+    return header + std::string(std::size_t{image.width} * image.width * image.bit_count / 8, image.tag);
+}
+
+std::string make_icon(const std::vector<TestIconImage>& images) {
+    std::string directory(6 + 16 * images.size(), '\0');
+    put_uint16(directory, 2, 1);
+    put_uint16(directory, 4, static_cast<std::uint16_t>(images.size()));
+    std::string data;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const std::string image = icon_image_data(images[i]);
+        const std::size_t entry = 6 + 16 * i;
+        directory[entry] = static_cast<char>(images[i].width);
+        directory[entry + 1] = static_cast<char>(images[i].width);
+        put_uint16(directory, entry + 4, 1);
+        put_uint16(directory, entry + 6, images[i].bit_count);
+        put_uint32(directory, entry + 8, static_cast<std::uint32_t>(image.size()));
+        put_uint32(directory, entry + 12, static_cast<std::uint32_t>(directory.size() + data.size()));
+        data += image;
+    }
+    return directory + data;
 }
 
 std::string hex_bytes(const std::string& text) {

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "byte_io.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kestrel::testing {
 
@@ -57,8 +60,18 @@ constexpr std::size_t section_header64(std::size_t index) {
 
 constexpr const char* kStubText = "stub code";
 
-void put_uint16(std::string& image, std::size_t offset, std::uint16_t value);
-void put_uint32(std::string& image, std::size_t offset, std::uint32_t value);
+inline constexpr auto& put_uint16 = put_uint16_le;
+inline constexpr auto& put_uint32 = put_uint32_le;
+
+// An .ico file with the given images: 16 and 32 pixels as bitmaps (a
+// BITMAPINFOHEADER and `tag` repeated), 0 (256 pixels) as a PNG.
+struct TestIconImage {
+    std::uint8_t width;
+    std::uint16_t bit_count;
+    char tag;
+};
+std::string icon_image_data(const TestIconImage& image);
+std::string make_icon(const std::vector<TestIconImage>& images);
 
 // The bytes `text` stands for, written as hex pairs separated by blanks.
 std::string hex_bytes(const std::string& text);
