@@ -13,6 +13,7 @@
 #include "inspector.h"
 #include "pack_error.h"
 #include "project.h"
+#include "runtime_bundle.h"
 #include "stub_image.h"
 
 namespace kestrel {
@@ -60,6 +61,16 @@ bool is_signed(const fs::path& file) {
     }
 }
 
+// Writes the archive of the bundled runtime and makes it the source of the
+// payload entry that stands for it.
+void pack_runtime_bundle(const RuntimeBundle& bundle, const fs::path& archive, std::vector<PayloadFile>& payload) {
+    for (PayloadFile& file : payload) {
+        if (file.name != kRuntimeArchiveName) continue;
+        file.size = write_runtime_archive(bundle, archive);
+        file.source = archive;
+    }
+}
+
 std::uint64_t payload_size(const std::vector<PayloadFile>& files) {
     std::uint64_t size = 0;
     for (const PayloadFile& file : files) size += 4 + file.size;
@@ -87,12 +98,17 @@ const char* default_stub_name(Architecture architecture) {
 }
 
 BuildSummary build_launcher(const BuildRequest& request) {
-    const LauncherProject project = load_project(request.project, request.runtime_jar);
+    LauncherProject project = load_project(request.project, request.runtime_jar);
     const fs::path stub_path = chosen_stub(request, project.build);
     std::string stub_bytes = read_whole_file(stub_path, "stub");
     const LauncherStub stub =
         with_context(stub_path.string(), [&] { return prepare_launcher_stub(std::move(stub_bytes), project.build); });
     check_output_path(request.output, inputs_of(request, stub_path, project));
+    const ScratchFile runtime_archive(request.output.string() + ".jre");
+    if (project.runtime_bundle) {
+        with_context("runtime.bundle", [&] { check_runtime_architecture(*project.runtime_bundle, stub.layout.architecture); });
+        pack_runtime_bundle(*project.runtime_bundle, runtime_archive.path(), project.payload);
+    }
 
     const std::string block = serialize_config_block(project.block);
     BuildSummary summary{stub.layout.architecture, stub.layout.block_offset, block.size(), project.payload.size(),

@@ -49,6 +49,13 @@ void overwrite_file_bytes(const fs::path& path, std::uint64_t offset, const std:
     if (!file) throw PackError("cannot write the output file " + path.string());
 }
 
+ScratchFile::ScratchFile(const fs::path& target) : path_(unused_temporary_name(target)) {}
+
+ScratchFile::~ScratchFile() {
+    std::error_code ignored;
+    fs::remove(path_, ignored);
+}
+
 AtomicOutputFile::AtomicOutputFile(const fs::path& target)
     : target_(target), temporary_(unused_temporary_name(target)) {
     stream_.open(temporary_, std::ios::binary | std::ios::trunc);

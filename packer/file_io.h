@@ -18,6 +18,21 @@ std::string read_file_start(const std::filesystem::path& path, std::size_t limit
 // Overwrites bytes of an existing file in place.
 void overwrite_file_bytes(const std::filesystem::path& path, std::uint64_t offset, const std::string& bytes);
 
+// A name for a file beside `target` that is removed with everything in it
+// when this object goes; nothing is created until someone writes there.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::filesystem::path& target);
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 // Writes into a temporary file beside the target and renames it over the
 // target on commit(); without commit() the temporary file is removed. The
 // function given to commit() sees the complete temporary file first; it may

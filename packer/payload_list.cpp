@@ -72,6 +72,14 @@ void check_distinct_names(const std::vector<PayloadFile>& files) {
     }
 }
 
+void check_name_free(const std::vector<PayloadFile>& files, const std::string& name, const std::string& owner) {
+    for (const PayloadFile& file : files) {
+        if (folded_name(file.name) == folded_name(name)) {
+            throw PackError("the payload file '" + file.name + "' takes the name " + name + " of " + owner);
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<PayloadFile> read_payload_list(const toml::node& files, const std::filesystem::path& base_directory) {
@@ -84,13 +92,13 @@ std::vector<PayloadFile> read_payload_list(const toml::node& files, const std::f
     return result;
 }
 
+void add_generated_file(std::vector<PayloadFile>& files, const std::string& name, const std::string& owner) {
+    check_name_free(files, name, owner);
+    files.push_back({{}, name, 0});
+}
+
 void add_runtime_jar(std::vector<PayloadFile>& files, const std::filesystem::path& jar) {
-    for (const PayloadFile& file : files) {
-        if (folded_name(file.name) == folded_name(kRuntimeJarName)) {
-            throw PackError("the payload file '" + file.name + "' takes the name " + kRuntimeJarName +
-                            " of the launcher runtime (rename it, or set payload.runtime_jar = false)");
-        }
-    }
+    check_name_free(files, kRuntimeJarName, "the launcher runtime (rename it, or set payload.runtime_jar = false)");
     const std::uint64_t size = readable_file_size(
         jar, "the launcher runtime (built by 'make java'; --runtime-jar names another)");
     files.push_back({jar, kRuntimeJarName, size});

@@ -23,4 +23,8 @@ constexpr const char* kRuntimeJarName = "kestrel-runtime.jar";
 // PackError when it cannot be read or a payload file already has that name.
 void add_runtime_jar(std::vector<PayloadFile>& files, const std::filesystem::path& jar);
 
+// Appends a file the packer makes itself; `owner` says what takes the name
+// and how to free it when a payload file already has it (a PackError).
+void add_generated_file(std::vector<PayloadFile>& files, const std::string& name, const std::string& owner);
+
 }  // namespace kestrel

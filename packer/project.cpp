@@ -9,6 +9,7 @@
 #include <charconv>
 #include <map>
 
+#include "ConfigKeys.h"
 #include "file_io.h"
 #include "key_assignments.h"
 #include "pack_error.h"
@@ -61,12 +62,13 @@ public:
             if (const toml::node* node = document.get(table)) read_named_table(table, *node);
         }
         build_ = with_context(file_, [&] { return build_reader_.finish(); });
+        if (!build_.runtime_bundle.empty()) read_runtime_bundle();
         finish_payload();
         for (const RawKeyTable& raw : kRawKeyTables) {
             if (const toml::node* node = document.get(raw.name)) read_raw_keys(raw, *node);
         }
         apply_defaults();
-        return {keys_.block(), payload_, build_};
+        return {keys_.block(), payload_, build_, runtime_bundle_};
     }
 
 private:
@@ -128,6 +130,19 @@ private:
         return found == build_origins_.end() ? Origin{file_, setting} : found->second;
     }
 
+    // The bundled runtime's archive size is the progress key; its archive
+    // joins the payload.
+    void read_runtime_bundle() {
+        const Origin origin = build_origin("runtime.bundle");
+        with_context(origin.context(), [&] {
+            const auto preferred = keys_.block().narrow.find(Key::PreferredVM);
+            runtime_bundle_ = scan_runtime_image(
+                build_.runtime_bundle, preferred == keys_.block().narrow.end() ? "" : preferred->second);
+            add_generated_file(payload_, kRuntimeArchiveName, "the bundled runtime (rename it, or leave out runtime.bundle)");
+        });
+        keys_.assign(Key::ArchiveSize, false, std::to_string(runtime_bundle_->tar_size), origin);
+    }
+
     // The launcher runtime joins the files of payload.files; the payload keys
     // count and name them all.
     void finish_payload() {
@@ -177,6 +192,7 @@ private:
     fs::path runtime_jar_;
     BuildSettingsReader build_reader_;
     BuildSettings build_;
+    std::optional<RuntimeBundle> runtime_bundle_;
     std::map<std::string, Origin> build_origins_;
 };
 

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "build_settings.h"
 #include "config_block.h"
 #include "payload.h"
+#include "runtime_bundle.h"
 
 namespace kestrel {
 
@@ -15,6 +17,9 @@ struct LauncherProject {
     ConfigBlock block;
     std::vector<PayloadFile> payload;
     BuildSettings build;
+    // From runtime.bundle; the payload then holds a jre.tar.gz entry with no
+    // source, which the builder writes.
+    std::optional<RuntimeBundle> runtime_bundle;
 };
 
 // Any problem with the file or a setting is a PackError that names the file,

@@ -3,6 +3,7 @@
 // output untouched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "builder.h"
@@ -11,6 +12,7 @@
 #include "file_io.h"
 #include "inspector.h"
 #include "pack_error.h"
+#include "runtime_bundle.h"
 #include "stub_layout.h"
 #include "test_support.h"
 
@@ -144,6 +146,66 @@ INSTANTIATE_TEST_SUITE_P(
         FailedBuild{"OutputIsStub", "", "stub.exe", "is the stub"},
         FailedBuild{"OutputIsPayload", "[payload]\nfiles = [\"app.jar\"]\n", "app.jar", "is the payload file"}),
     testing::ParamName());
+
+// The payload record of `name`, unscrambled.
+std::string payload_content(const std::string& launcher, const LauncherContents& contents, const std::string& name) {
+    std::size_t offset = contents.parsed.payload_offset;
+    for (const PayloadEntry& entry : contents.payload) {
+        if (entry.name == name) {
+            std::string content = launcher.substr(offset + 4, static_cast<std::size_t>(entry.size));
+            for (char& c : content) c = static_cast<char>(c ^ 0x0B);
+            return content;
+        }
+        offset += 4 + static_cast<std::size_t>(entry.size);
+    }
+    return {};
+}
+
+TEST_F(BuildTest, ABundledRuntimeTravelsAsTheArchiveWithItsSizeKey) {
+    dir_.write("image/bin/java.exe", "java");
+    dir_.write("image/bin/client/jvm.dll", testing::make_stub());
+    const std::string launcher = build("[runtime]\nbundle = \"image\"\n[payload]\nfiles = [\"app.jar\"]\n");
+    const LauncherContents contents = read_launcher(launcher);
+    ASSERT_EQ(contents.payload.size(), 2u);
+    EXPECT_EQ(contents.payload[1].name, "jre.tar.gz");
+    EXPECT_EQ(contents.parsed.block.narrow.at(2003), "app.jar;jre.tar.gz;");
+    const RuntimeBundle bundle = scan_runtime_image(dir_ / "image", "");
+    EXPECT_EQ(contents.parsed.block.narrow.at(151), std::to_string(bundle.tar_size));
+    write_runtime_archive(bundle, dir_ / "expected.tar.gz");
+    EXPECT_EQ(payload_content(launcher, contents, "jre.tar.gz"), read_file(dir_ / "expected.tar.gz"));
+    fs::remove(dir_ / "expected.tar.gz");
+    // The archive was written beside the output and is gone again.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_.path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"app.jar", "app.toml", "image", "notes.txt", "out.exe", "stub.exe"}));
+}
+
+TEST_F(BuildTest, ABundledRuntimeConflictsAreReportedWithTheSettings) {
+    dir_.write("image/bin/java.exe", "java");
+    dir_.write("image/bin/server/jvm.dll", testing::make_stub64());
+    const auto error_of = [&](const std::string& toml) {
+        try {
+            build(toml);
+        } catch (const PackError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(no error)");
+    };
+    EXPECT_NE(error_of("[runtime]\nbundle = \"image\"\n").find(
+                  "runtime.bundle: bin/server/jvm.dll is an x64 library: an x86 launcher cannot load it"),
+              std::string::npos);
+    dir_.write("image/bin/client/jvm.dll", testing::make_stub());
+    EXPECT_NE(error_of("[runtime]\narchive_size = 5\nbundle = \"image\"\n")
+                  .find("runtime.bundle: key 151 is already set by runtime.archive_size"),
+              std::string::npos);
+    EXPECT_NE(error_of("[runtime]\nbundle = \"image\"\n[payload]\nfiles = [{ source = \"app.jar\", name = "
+                       "\"JRE.tar.gz\" }]\n")
+                  .find("the payload file 'JRE.tar.gz' takes the name jre.tar.gz of the bundled runtime"),
+              std::string::npos);
+    EXPECT_NE(error_of("[runtime]\nbundle = \"app.jar\"\n").find("runtime.bundle: "), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "out.exe"));
+}
 
 TEST_F(BuildTest, AnOutputNamedThroughAnotherPathIsStillRecognisedAsAnInput) {
     dir_.write("app.toml", kSmallProject);

@@ -264,8 +264,6 @@ TEST_F(ProjectTest, BuildSettingsSteerTheBuildAndWriteNoKey) {
         [launcher]
         arch = "x64"
         icon = "art/app.ico"
-        [runtime]
-        bundle = "image"
         [manifest]
         execution_level = "highestAvailable"
         dpi_awareness = "System"
@@ -280,7 +278,6 @@ TEST_F(ProjectTest, BuildSettingsSteerTheBuildAndWriteNoKey) {
     EXPECT_EQ(build.architecture, Architecture::X64);
     ASSERT_EQ(build.resources.icon.size(), 2u);
     EXPECT_EQ(build.resources.icon[1].width, 0);
-    EXPECT_EQ(build.runtime_bundle, dir_.path() / "image");
     EXPECT_EQ(build.resources.manifest.execution_level, ExecutionLevel::HighestAvailable);
     EXPECT_EQ(build.resources.manifest.dpi_awareness, DpiAwareness::System);
     EXPECT_TRUE(build.resources.manifest.long_path_aware);
