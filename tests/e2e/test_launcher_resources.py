@@ -8,9 +8,9 @@ import subprocess
 
 import pytest
 
-from conftest import BUILD, PACKER, pack, run_wine
+from conftest import PACKER, WINTEST, pack, run_wine
 
-PROBE = BUILD / "wintest" / "resource-probe.exe"
+PROBE = WINTEST / "resource-probe.exe"
 
 VERSIONED = """
 [launcher]

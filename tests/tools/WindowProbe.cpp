@@ -3,13 +3,22 @@
 // optionally presses one of its buttons.
 //
 //   window-probe [--timeout SECONDS] [--class NAME] [--title TEXT] [--set-text ID=TEXT] [--press ID]
-//                [--wait SECONDS]
+//                [--wait SECONDS] [--geometry 1]
 //
 // Output (UTF-8), one line each:
 //   caption <text>
 //   owner <caption of the owner window, or "-">
 //   style <hex window style>
 //   item <id> <class> <visible 0|1> <text>
+// With --geometry 1, in physical pixels (the probe is DPI aware), then:
+//   dpi <dots per inch of the window>
+//   client <width> <height>
+//   geometry <id> <left> <top> <right> <bottom> <text width> <text height>
+// for every control, relative to the client area; the text is measured in
+// the dialogs' font (MS Shell Dlg, 8 points, at the window's DPI): on one
+// line for buttons, wrapped at the control's width for other controls (a
+// width above the control's means a word that does not fit); 0 0 without
+// text and for icons.
 // --set-text puts TEXT into control ID (an edit field, say) before any press.
 // After a press it waits until the window is gone, at most --wait seconds
 // (default: until the timeout); --wait 0 for a window that stays.
@@ -66,6 +75,69 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     return TRUE;
 }
 
+// The probe measures in physical pixels only when it is DPI aware itself.
+void BecomeDpiAware() {
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    auto set_context = reinterpret_cast<SetContext>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext"));
+    const HANDLE per_monitor_v2 = reinterpret_cast<HANDLE>(-4);  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    if (!set_context || !set_context(per_monitor_v2)) SetProcessDPIAware();
+}
+
+UINT WindowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    auto get_dpi = reinterpret_cast<GetDpi>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow"));
+    if (get_dpi) return get_dpi(window);
+    HDC screen = GetDC(nullptr);
+    const UINT dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+struct Measure {
+    HWND dialog;
+    HDC dc;
+};
+
+BOOL CALLBACK PrintChildGeometry(HWND child, LPARAM param) {
+    const Measure* measure = reinterpret_cast<const Measure*>(param);
+    RECT box;
+    GetWindowRect(child, &box);
+    MapWindowPoints(nullptr, measure->dialog, reinterpret_cast<POINT*>(&box), 2);
+    // An icon control's text is the name of its icon, not shown.
+    const bool icon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                      _wcsicmp(ClassName(child).c_str(), L"Static") == 0;
+    const std::wstring text = icon ? std::wstring() : WindowText(child);
+    RECT needed = {0, 0, box.right - box.left, 0};
+    if (!text.empty()) {
+        const bool button = _wcsicmp(ClassName(child).c_str(), L"Button") == 0;
+        const UINT format = DT_CALCRECT | DT_NOPREFIX | (button ? DT_SINGLELINE : DT_WORDBREAK | DT_EXPANDTABS);
+        DrawTextW(measure->dc, text.c_str(), -1, &needed, format);
+    } else {
+        needed.right = 0;
+    }
+    printf("geometry %d %ld %ld %ld %ld %ld %ld\n", GetDlgCtrlID(child), box.left, box.top, box.right, box.bottom,
+           needed.right - needed.left, needed.bottom - needed.top);
+    return TRUE;
+}
+
+void PrintGeometry(HWND window) {
+    const UINT dpi = WindowDpi(window);
+    RECT client;
+    GetClientRect(window, &client);
+    printf("dpi %u\nclient %ld %ld\n", dpi, client.right, client.bottom);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontW(-MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
+    HGDIOBJ previous = SelectObject(dc, font);
+    Measure measure = {window, dc};
+    EnumChildWindows(window, PrintChildGeometry, reinterpret_cast<LPARAM>(&measure));
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    DeleteDC(dc);
+}
+
 void PrintWindow(HWND window) {
     HWND owner = GetWindow(window, GW_OWNER);
     printf("caption %s\n", Utf8(WindowText(window)).c_str());
@@ -81,6 +153,7 @@ int wmain(int argc, wchar_t** argv) {
     double timeout = 10;
     double wait = -1;  // after a press; negative: until the timeout
     int press = 0;
+    bool geometry = false;
     std::wstring setText;  // "ID=TEXT"
     for (int i = 1; i + 1 < argc; i += 2) {
         std::wstring option = argv[i];
@@ -90,6 +163,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (option == L"--press") press = _wtoi(argv[i + 1]);
         else if (option == L"--set-text") setText = argv[i + 1];
         else if (option == L"--wait") wait = _wtof(argv[i + 1]);
+        else if (option == L"--geometry") geometry = _wtoi(argv[i + 1]) != 0;
     }
     DWORD deadline = GetTickCount() + DWORD(timeout * 1000);
     while (!query.found) {
@@ -101,7 +175,9 @@ int wmain(int argc, wchar_t** argv) {
         }
         Sleep(50);
     }
+    if (geometry) BecomeDpiAware();
     PrintWindow(query.found);
+    if (geometry) PrintGeometry(query.found);
     fflush(stdout);
     if (!setText.empty()) {
         size_t separator = setText.find(L'=');
