@@ -46,6 +46,7 @@ set(KESTREL_WINDOWS_SOURCES
     runtime/WinLoader.cpp
     runtime/InstalledRuntimes.cpp
     vm/JavaVMLauncher.cpp
+    vm/VMStartTrace.cpp
     provisioning/Progress.cpp
     runtime/PackExpansion.cpp
     provisioning/RuntimeArchive.cpp

@@ -131,15 +131,18 @@ void TraceLine(const char* format, ...) {
     free(utf8);
 }
 
-void TraceWideLine(const char* lead, const wchar_t* text) {
+void TraceWideLine(const char* lead, const wchar_t* text, const char* tail) {
     if (State == TraceState::Off) return;
     char* utf8Lead = AnsiToUtf8(lead);
     char* utf8Text = ToUtf8(text);
+    char* utf8Tail = AnsiToUtf8(tail);
     TextBuilder line;
     line.Append(utf8Lead ? utf8Lead : "");
     line.Append(utf8Text ? utf8Text : "");
+    line.Append(utf8Tail ? utf8Tail : "");
     free(utf8Lead);
     free(utf8Text);
+    free(utf8Tail);
     if (!line.Failed()) EmitLine(line.Text());
 }
 

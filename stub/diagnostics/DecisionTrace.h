@@ -22,17 +22,17 @@ extern bool TraceOn;
 // TRACE, which tests TraceOn first.
 void TraceLine(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
 
-// A line of `lead` (ANSI code page) followed by the UTF-16 `text`, every
-// character of it kept; use TRACE_WIDE.
-void TraceWideLine(const char* lead, const wchar_t* text);
+// A line of `lead`, the UTF-16 `text` (every character of it kept) and
+// `tail` (both ANSI code page); use TRACE_WIDE.
+void TraceWideLine(const char* lead, const wchar_t* text, const char* tail);
 
 #define TRACE(...)                               \
     do {                                         \
         if (TraceOn) TraceLine(__VA_ARGS__);     \
     } while (0)
-#define TRACE_WIDE(lead, text)                   \
-    do {                                         \
-        if (TraceOn) TraceWideLine(lead, text);  \
+#define TRACE_WIDE(lead, text, tail)                   \
+    do {                                               \
+        if (TraceOn) TraceWideLine(lead, text, tail);  \
     } while (0)
 
 // Milliseconds since the process started, as the lines show them; for the

@@ -32,7 +32,7 @@ void ShowErrorText(const char* text, const char* caption) {
 }
 
 void ShowErrorWText(const wchar_t* text, const wchar_t* caption) {
-    TRACE_WIDE("error: ", text);
+    TRACE_WIDE("error: ", text, "");
     RunErrorCleanup();
     if (GuiMode) {
         MessageBoxW(ErrorOwnerWindow, text, caption, MB_OK | MB_ICONERROR);

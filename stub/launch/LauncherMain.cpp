@@ -146,6 +146,13 @@ static void ApplicationStarting() {
     StartPayloadFolderCleanup();
 }
 
+static void TraceApplicationDirectory() {
+    char current[TextBufferSize];
+    DWORD length = GetCurrentDirectoryA(sizeof current, current);
+    if (length == 0 || length >= sizeof current) strcpy(current, "(unknown)");
+    TRACE("vm: the application starts in %s", current);
+}
+
 // Applications run in the directory the user started them in, or the
 // configured one; installers in the payload folder, which they rely on.
 static void EnterApplicationDirectory(const char* startDirectory) {
@@ -153,6 +160,7 @@ static void EnterApplicationDirectory(const char* startDirectory) {
         SetCurrentDirectoryA(PayloadDirectory[0] ? PayloadDirectory : startDirectory);
     else if (startDirectory[0])
         SetCurrentDirectoryA(startDirectory);
+    if (TraceOn) TraceApplicationDirectory();
 }
 
 // Ends the process with the message that tells what went wrong.

@@ -15,11 +15,13 @@
 #include "CodePages.h"
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
+#include "DecisionTrace.h"
 #include "FileUtils.h"
 #include "JvmLibrary.h"
 #include "PathText.h"
 #include "PayloadExtraction.h"
 #include "VMOptionsFile.h"
+#include "VMStartTrace.h"
 #include "VariableExpansion.h"
 #include "WideText.h"
 #include "ConfigKeys.h"
@@ -310,19 +312,24 @@ static bool RunFirstRunStep() {
     char marker[TextBufferSize];
     if (!ApplicationDirectoryFile(marker, sizeof marker, "\\.tanager\\firstrun") || !FileExists(marker)) return true;
     jclass firstRun = VmEnv->FindClass("com/tanager/runtime/FirstRun");
+    TRACE("entry: first-run marker %s: class com/tanager/runtime/FirstRun %s", marker, firstRun ? "found" : "not found");
     if (!firstRun) FatalConfiguredError(Message::InternalError, "%ERROR_CODE%", "14");
     jmethodID method = VmEnv->GetStaticMethodID(firstRun, "firstRun", "()Z");
+    TRACE("entry: method firstRun()Z %s", method ? "found" : "not found");
     if (!method) FatalConfiguredError(Message::InternalError, "%ERROR_CODE%", "15");
     // The variadic entry itself: jni.h's C++ helper would go through the
     // va_list variant of the function table.
     jboolean start = VmEnv->functions->CallStaticBooleanMethod(VmEnv, firstRun, method);
-    if (DescribePendingException()) return false;
-    return start != JNI_FALSE;
+    bool failed = DescribePendingException();
+    TRACE("entry: firstRun %s", failed ? "ended with an exception: main is not called"
+                                       : start ? "returned true: main is called" : "returned false: main is not called");
+    return !failed && start != JNI_FALSE;
 }
 
 // A class of the launcher's Java side; its absence ends the process.
 static jclass FindEntryClass(const char* name) {
     jclass found = VmEnv->FindClass(name);
+    TRACE("entry: class %s %s", name, found ? "found" : "not found on the class path");
     if (!found) FatalConfiguredError(Message::MainClassMissing, nullptr, nullptr);
     return found;
 }
@@ -332,11 +339,16 @@ static jclass FindEntryClass(const char* name) {
 // exception; any other exception stopped it before the application ran.
 static VMStartOutcome MainOutcome(jclass applicationFailed) {
     jthrowable thrown = VmEnv->ExceptionOccurred();
-    if (!thrown) return VMStartOutcome::Ended;
+    if (!thrown) {
+        TRACE("entry: main returned");
+        return VMStartOutcome::Ended;
+    }
     if (VmEnv->IsInstanceOf(thrown, applicationFailed)) {
+        TRACE("entry: main ended with ApplicationFailed: the application's main threw an exception");
         VmEnv->ExceptionClear();
         return VMStartOutcome::ApplicationFailed;
     }
+    TRACE("entry: main ended with an exception before the application ran (described on standard error)");
     VmEnv->ExceptionDescribe();
     return VMStartOutcome::ApplicationNotStarted;
 }
@@ -346,15 +358,20 @@ static VMStartOutcome InvokeMain(const VMStartRequest& request) {
     jclass launcher = FindEntryClass("com/kestrel/runtime/WinLauncher");
     jclass applicationFailed = FindEntryClass("com/kestrel/runtime/WinLauncher$ApplicationFailed");
     jmethodID main = VmEnv->GetStaticMethodID(launcher, "main", "([Ljava/lang/String;)V");
+    TRACE("entry: method main([Ljava/lang/String;)V %s", main ? "found" : "not found");
     if (!main) FatalConfiguredError(Message::MainMethodMissing, nullptr, nullptr);
     WideStringList arguments;
     if (!BuildMainArguments(request.applicationArguments, arguments)) return VMStartOutcome::ApplicationNotStarted;
+    if (TraceOn) TraceMainArguments(arguments);
     jobjectArray array = NewArgumentArray(arguments);
     if (!array) {
         DescribePendingException();
         return VMStartOutcome::ApplicationNotStarted;
     }
     if (request.applicationStarting) request.applicationStarting();
+    // An application that calls System.exit ends the process there, with its
+    // status: the trace's last line is then this one.
+    TRACE("entry: calling main; the process ends with the application's own status if it calls System.exit");
     VmEnv->functions->CallStaticVoidMethod(VmEnv, launcher, main, array);
     return MainOutcome(applicationFailed);
 }
@@ -363,11 +380,19 @@ VMStartOutcome StartJavaVM(const VMStartRequest& request) {
     StringList properties;
     VMOptions options;
     if (!BuildLauncherProperties(request, properties) ||
-        !BuildVMOptions(properties, request.commandLineVMOptions, options))
+        !BuildVMOptions(properties, request.commandLineVMOptions, options)) {
+        TRACE("vm: out of memory composing the VM's options");
         return VMStartOutcome::VMNotCreated;
-    if (!CreateJavaVMEntry ||
-        CreateJavaVMEntry(reinterpret_cast<void**>(&VmHandle), reinterpret_cast<void**>(&VmEnv), &options.initArgs) != 0)
+    }
+    if (TraceOn) TraceVMOptions(options.initArgs);
+    if (!CreateJavaVMEntry) {
+        TRACE("vm: no runtime library loaded: no VM to create");
         return VMStartOutcome::VMNotCreated;
+    }
+    jint created =
+        CreateJavaVMEntry(reinterpret_cast<void**>(&VmHandle), reinterpret_cast<void**>(&VmEnv), &options.initArgs);
+    if (TraceOn) TraceVMCreation(created);
+    if (created != JNI_OK) return VMStartOutcome::VMNotCreated;
     VMStartOutcome outcome = InvokeMain(request);
     // As java.exe does, an application that failed is still waited for: its
     // other threads run on until the last non-daemon one ends.

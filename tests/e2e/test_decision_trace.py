@@ -4,11 +4,13 @@ one timestamped line per decision, absent when off. The tests check which
 decisions appear and in what order, not the wording of every line."""
 import re
 
+import pytest
+
 from conftest import ARCH, pack, run_launcher, windows_path
 from runtime_doubles import loaded_libraries, make_runtime
 
 LINE = re.compile(r"\[kestrel +(\d+) ms\] (\w+): (.*)")
-QUIET_PROJECT = '[launcher]\ntype = "console"\n{launcher}[payload]\nfiles = {payload}\n[keys]\n"128" = "{sequence}"\n'
+PROJECT = '[launcher]\ntype = "console"\n{launcher}[java]\n{java}[payload]\nfiles = {payload}\n[keys]\n"128" = "{sequence}"\n'
 
 
 def trace_lines(text):
@@ -26,15 +28,23 @@ def topics(lines):
     return result
 
 
-def runtime_launcher(tmp_path, sequence="Ajre", launcher="", files=None):
-    """A console launcher whose search sequence is `sequence`, carrying `files`."""
+def runtime_launcher(tmp_path, sequence="Ajre", launcher="", java="", files=None):
+    """A console launcher whose search sequence is `sequence`, carrying `files`;
+    `launcher` and `java` are lines of those tables."""
     payload = "[" + ", ".join(f'"{name}"' for name in files or {}) + "]"
-    project = QUIET_PROJECT.format(launcher=launcher, payload=payload, sequence=sequence)
+    project = PROJECT.format(launcher=launcher, java=java, payload=payload, sequence=sequence)
     return pack(tmp_path, project, files=files)
 
 
+def texts(lines, topic, prefix=""):
+    """The texts of the lines of `topic` that begin with `prefix`, the prefix
+    taken off."""
+    return [text[len(prefix):] for _, line_topic, text in lines if line_topic == topic and text.startswith(prefix)]
+
+
 def test_standard_error_trace_follows_the_start_in_order(tmp_path, monkeypatch):
-    exe = runtime_launcher(tmp_path, files={"app.jar": b"jar bytes"})
+    java = 'vm_options = "-Dx=1 -Xss1m"\narguments = "--mode fast"\n'
+    exe = runtime_launcher(tmp_path, java=java, files={"app.jar": b"jar bytes"})
     make_runtime(tmp_path / "jre")
     monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
     run = run_launcher(exe, "-q", "one")
@@ -49,8 +59,39 @@ def test_standard_error_trace_follows_the_start_in_order(tmp_path, monkeypatch):
     assert "instance: the first one" in text
     assert re.search(r"payload: wrote .*\\app\.jar, 9 bytes in \d+ ms", text), text
     assert re.search(r"library: loaded .*\\jre\\bin\\client\\jvm\.dll", text), text
+    # The VM's options and main's arguments, one line each, as the VM gets them.
+    options = texts(lines, "vm", "option ")
+    assert [option.split(": ", 1)[0] for option in options] == [str(n) for n in range(1, len(options) + 1)]
+    assert options[-3].startswith(f"{len(options) - 2}: -Djava.class.path=") and "app.jar;" in options[-3]
+    assert options[-2:] == [f"{len(options) - 1}: -Dx=1", f"{len(options)}: -Xss1m"]
+    assert texts(lines, "vm", "argument ")[-3:] == ['6: "--mode"', '7: "fast"', '8: "one"']
+    assert "vm: JNI_CreateJavaVM returned 0: the VM is created" in text
+    assert texts(lines, "entry") == ["class com/kestrel/runtime/WinLauncher found",
+                                     "class com/kestrel/runtime/WinLauncher$ApplicationFailed found",
+                                     "method main([Ljava/lang/String;)V found",
+                                     "calling main; the process ends with the application's own status if it "
+                                     "calls System.exit", "main returned"]
     assert lines[-1][1:] == ("exit", "code 0, the launch sequence has ended")
     assert loaded_libraries(tmp_path) == ["jre/bin/client"]
+
+
+@pytest.mark.parametrize("control, step, message", [
+    ("create_fails -4", "vm: JNI_CreateJavaVM returned -4: not enough memory", 1005),
+    ("missing_class com/kestrel/runtime/WinLauncher", "entry: class com/kestrel/runtime/WinLauncher not found", 1010),
+    ("missing_method main", "entry: method main([Ljava/lang/String;)V not found", 1011),
+    ("main_application_fails", "entry: main ended with ApplicationFailed", 1013),
+])
+def test_a_vm_start_that_fails_names_its_step_and_message(tmp_path, monkeypatch, control, step, message):
+    exe = runtime_launcher(tmp_path)
+    make_runtime(tmp_path / "jre")
+    (tmp_path / "jre/bin/client/jni.cfg").write_text(control + "\n")
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
+    run = run_launcher(exe, "-q")
+    assert run.returncode == 1, run
+    lines = [f"{topic}: {text}" for _, topic, text in trace_lines(run.stderr)]
+    failed = next(index for index, line in enumerate(lines) if line.startswith(step))
+    assert lines[failed + 1:failed + 2] == [f"error: message {message}"], lines
+    assert lines[-1] == f"exit: code 1 after message {message}"
 
 
 def test_a_library_that_fails_to_load_shows_the_systems_reason(tmp_path, monkeypatch):
