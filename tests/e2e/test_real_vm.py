@@ -182,3 +182,26 @@ def test_jars_of_the_payload_are_extracted_onto_the_class_path(tmp_path):
     entries = [Path(entry) for entry in output.class_path.split(":") if entry not in ('"', "")]
     assert sorted(entry.name for entry in entries) == ["hello.jar", "kestrel-runtime.jar"]
     assert {entry.parent for entry in entries} == {payload_dir}
+
+
+def test_a_bundled_runtime_image_starts_the_application_with_no_java_installed(tmp_path):
+    """The runtime home travels inside the launcher (runtime.bundle): no
+    search sequence names any runtime, so the start can only come from it."""
+    project = f"""
+[launcher]
+type = "console"
+[java]
+main_class = "com.example.hello.Hello"
+[runtime]
+bundle = "{REAL_HOME.resolve().as_posix()}"
+[payload]
+files = ['{SAMPLE_JAR}']
+"""
+    exe = pack(tmp_path, project)
+    for attempt in range(2):  # the first start and a later one behave alike
+        run = run_launcher(exe, "-q", "bundled \u20ac", "--exit", "5")
+        assert run.returncode == 5, run
+        output = Output(run.stdout)
+        assert output.arguments == ["bundled \\u20ac", "--exit", "5"]
+        payload_dir = Path(output.properties["kestrel.tempDir"])
+        assert (payload_dir / "jre" / "bin" / "server" / "jvm.dll").is_file()
