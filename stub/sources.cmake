@@ -18,6 +18,8 @@ set(KESTREL_CORE_SOURCES
     core/MessageText.cpp
     core/PathText.cpp
     core/StringList.cpp
+    core/TarEntryPath.cpp
+    core/TarExtraction.cpp
     core/TarHeader.cpp
     core/TextBuilder.cpp
     core/VMOptionsFile.cpp
@@ -26,6 +28,7 @@ set(KESTREL_CORE_SOURCES
 set(KESTREL_WINDOWS_SOURCES
     platform/CodePages.cpp
     platform/FileUtils.cpp
+    platform/DirectoryTree.cpp
     platform/UserRegistry.cpp
     platform/WideText.cpp
     platform/CenterWindow.cpp
@@ -49,6 +52,8 @@ set(KESTREL_WINDOWS_SOURCES
     vm/VMStartTrace.cpp
     provisioning/Progress.cpp
     runtime/PackExpansion.cpp
+    provisioning/Cancellation.cpp
+    provisioning/ArchiveTarget.cpp
     provisioning/RuntimeArchive.cpp
     provisioning/RuntimeLocator.cpp
     provisioning/RuntimeDownload.cpp

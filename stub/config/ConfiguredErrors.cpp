@@ -18,10 +18,15 @@ void ShowConfiguredError(int32_t key, const char* placeholder, const char* repla
     ShowErrorText(text, caption);
 }
 
-void FatalInternalError(const char* text) {
+void ShowFixedError(const char* text) {
     char caption[TextBufferSize];
     NarrowCaption(caption);
-    FatalErrorText(text, caption);
+    ShowErrorText(text, caption);
+}
+
+void FatalInternalError(const char* text) {
+    ShowFixedError(text);
+    ExitProcess(1);
 }
 
 void FatalWideError(int32_t key) {

@@ -11,6 +11,10 @@
 // replaced by `replacement`.
 void ShowConfiguredError(int32_t key, const char* placeholder, const char* replacement);
 
+// Shows a fixed (not configured) text under the configured caption.
+void ShowFixedError(const char* text);
+
+// ShowFixedError, then the process ends with exit code 1.
 [[noreturn]] void FatalInternalError(const char* text);
 [[noreturn]] void FatalWideError(int32_t key);
 [[noreturn]] void FatalConfiguredError(int32_t key, const char* placeholder, const char* replacement);

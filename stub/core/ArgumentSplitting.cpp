@@ -46,13 +46,14 @@ SplitStatus SplitArguments(const char* text, StringList& words) {
             cursor.position = p + 1;
             continue;
         }
-        const char* space = strchr(p, ' ');
-        const char* quote = strpbrk(p, "\"'");
-        if (space && (!quote || space < quote))
-            cursor = AppendWord(words, p, space, space + 1);
-        else if (!quote)
-            cursor = AppendWord(words, p, p + strlen(p), p + strlen(p));
-        else if (quote == p)
+        // The word's plain part reaches to the first space or quote; only
+        // a quote changes how the word is read.
+        const char* stop = p + strcspn(p, " \"'");
+        if (*stop == ' ')
+            cursor = AppendWord(words, p, stop, stop + 1);
+        else if (*stop == '\0')
+            cursor = AppendWord(words, p, stop, stop);
+        else if (stop == p)
             cursor = TakeQuotedToken(words, p);
         else
             cursor = TakeWordWithInnerQuotes(words, p);

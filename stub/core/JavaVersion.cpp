@@ -25,6 +25,7 @@ bool VersionKeyMayMatch(const char* name, const char* minimum, const char* maxim
 static const char* const VersionLinePrefixes[] = {"java version \"", "openjdk version \""};
 
 bool ParseVersionLine(const char* line, char* version, size_t capacity) {
+    if (capacity == 0) return false;
     version[0] = '\0';
     for (const char* prefix : VersionLinePrefixes) {
         size_t prefixLength = strlen(prefix);

@@ -1,57 +1,64 @@
-// TarHeader.h — the subset of the tar format that the runtime archive reader
-// understands: the header fields it uses, their octal numbers, the padding
-// behind entry data, and which entry names may be extracted below the
-// destination directory. No Win32 calls.
+// TarHeader.h — the header block of a tar entry as the runtime archive
+// reader understands it: the checksum, the octal numbers, the entry type, the
+// name with the ustar prefix, the padding behind entry data, and the progress
+// figure. No Win32 calls.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Every entry starts with a header block; its data is padded to whole blocks.
-constexpr int32_t TarBlockSize = 512;
-// The bytes of a header block that are read; the remaining 12 are skipped.
-constexpr int32_t TarHeaderReadSize = 500;
-// The name field at offset 0.
-constexpr int32_t TarNameWidth = 100;
+constexpr uint32_t TarBlockSize = 512;
+// The name field at offset 0 and, in the POSIX ustar form, the prefix field
+// at offset 345 that holds the leading directories of a longer name.
+constexpr size_t TarNameWidth = 100;
+constexpr size_t TarPrefixWidth = 155;
+// The longest name a header holds by itself: prefix, '/', name.
+constexpr size_t TarHeaderNameLength = TarPrefixWidth + 1 + TarNameWidth;
 
-// The number in the octal text of a header field: NUL ends the field;
-// leading blanks and zeros are skipped; a blank after the first significant
-// character ends the field; every other character counts as an octal digit
-// (character - '0') without being checked. A value beyond 32 bits wraps.
+// Reads the octal number of a header field of `width` bytes: leading blanks,
+// then octal digits, then nothing but NULs and blanks (a field may also end
+// without a terminator). No digits read as 0. False for any other character
+// and for a value that does not fit 63 bits.
 // "00000001750 " gives 1000, "     17" gives 15.
-int32_t ParseOctalField(const char* field, int width);
+bool ParseOctalField(const char* field, size_t width, uint64_t* value);
 
-enum class TarEntryKind { Directory, RegularFile, Other };
-
-// What the reader takes from a header.
-struct TarEntry {
-    TarEntryKind kind;  // typeflag '5', '0', or anything else
-    int32_t size;       // data length from the size field; negative when the field wraps
-    // The name field, never more than its 100 bytes (a name that fills the
-    // field has no NUL), every '/' replaced by '\'.
-    char path[TarNameWidth + 1];
-    // Whether the path may be created below the destination (IsSafeEntryPath).
-    bool pathIsSafe;
+enum class TarEntryKind {
+    Directory,      // '5'
+    RegularFile,    // '0'
+    LongName,       // 'L': the data is the name of the next entry (GNU)
+    LongLinkName,   // 'K': the data is the link target of the next entry (GNU)
+    ExtendedHeader, // 'x': pax records for the next entry
+    GlobalHeader,   // 'g': pax records for the whole archive
+    Other,          // links, devices, FIFOs, anything else: never created
 };
 
-// True when the five bytes at offset 257 are "ustar" (the POSIX form
-// "ustar\0" and the older "ustar " both match); the zero blocks that end an
-// archive do not.
-bool IsTarHeader(const char* header);
+// What the reader takes from a header block.
+struct TarHeaderFields {
+    TarEntryKind kind;
+    uint64_t size;  // length of the entry's data
+    // The stored name: in the POSIX ustar form the prefix field, '/' and the
+    // name field; otherwise the name field alone (each field ends at its
+    // first NUL or its width). Separators as stored.
+    char name[TarHeaderNameLength + 1];
+};
 
-// Fills `entry` from the first TarHeaderReadSize bytes of a header block.
-void ReadTarEntry(const char* header, TarEntry& entry);
+enum class TarBlockKind {
+    Header,        // fields filled
+    EndOfArchive,  // a block of zeros
+    Damaged,       // wrong checksum, no ustar magic, or a size that is no octal number
+};
 
-// True when `path` (separators already '\') stays below the directory it is
-// created in: not empty, not rooted ("\x", "\\server\share"), no ':' (a drive
-// letter, or a stream name) and no parent component. A component made of dots
-// and blanks only with two or more dots (such as "..", ".. " or "...") counts
-// as a parent component, since Windows trims trailing dots and blanks.
-bool IsSafeEntryPath(const char* path);
+// Reads a whole header block. A block counts as a header when its checksum
+// matches (the byte sum with the checksum field taken as blanks, as unsigned
+// or as signed bytes, as old tools wrote it) and the five bytes at offset 257
+// are "ustar" (the POSIX "ustar\0" and the GNU "ustar " both match).
+TarBlockKind ReadTarHeader(const unsigned char* block, TarHeaderFields& fields);
 
 // The zero bytes behind `size` bytes of entry data up to the next block.
-int32_t TarPaddingSize(int32_t size);
+uint32_t TarPaddingSize(uint64_t size);
 
 // The progress bar position for `offset` bytes of `total` read: offset * 100
 // / total, truncated, at most 100. -1 (leave the bar alone) when the total is
-// unknown (0 or negative) or the offset is (negative).
-int ExtractionProgress(long offset, int32_t total);
+// unknown (0 or negative).
+int ExtractionProgress(uint64_t offset, int32_t total);

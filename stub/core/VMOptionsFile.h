@@ -8,10 +8,10 @@
 #include "StringList.h"
 
 // Longest option taken from one line; a longer line goes on in the next
-// option (the file is read through 8192-byte line buffers).
+// option (options fit the launcher's 8192-byte text buffers).
 constexpr size_t VMOptionLineLimit = 8191;
 
-// Appends one option per line of `file` (opened in text mode), trailing CR
-// and LF characters removed; an empty line gives an empty option. False when
-// out of memory.
+// Appends one option per line of `file` (opened in text mode), the CR
+// characters that end the line removed (a CR inside the line stays); an
+// empty line gives an empty option. False when out of memory.
 bool ReadVMOptionLines(FILE* file, StringList& options);

@@ -1,121 +1,110 @@
-// RuntimeArchive.cpp — the gzip-compressed tar reader on zlib's read side
-// (gzclose_r rather than gzclose, which would link the whole deflate side),
-// the runtime step of the launch sequence, and the pack-expansion animation.
+// RuntimeArchive.cpp — the gzip stream on zlib's read side (gzclose_r
+// rather than gzclose, which would link the whole deflate side) feeding the
+// tar loop, the runtime step of the launch sequence with its outcomes, and
+// the pack-expansion animation.
 #include "RuntimeArchive.h"
 
-#include <commctrl.h>
-#include <cstdio>
+#include <zlib.h>
 
+#include <cstring>
+
+#include "ArchiveTarget.h"
+#include "Cancellation.h"
 #include "ConfigBlock.h"
-#include "ConfiguredErrors.h"
-#include "Progress.h"
-#include "PackExpansion.h"
-#include "Resources.h"
-#include "TarHeader.h"
-#include "WinLoader.h"
-#include "TextFormat.h"
 #include "ConfigKeys.h"
+#include "ConfiguredErrors.h"
+#include "DirectoryTree.h"
+#include "PackExpansion.h"
+#include "Progress.h"
+#include "TextFormat.h"
+#include "WinLoader.h"
 
-static const char* const ArchiveName = "jre.tar.gz";
+static const wchar_t* const ArchiveName = L"jre.tar.gz";
 static const char* const RuntimeDirectoryName = "jre";
+// Where the archive is unpacked until it has been read whole.
+static const wchar_t* const StagingDirectoryName = L"jre.partial";
 
-// The bar follows the offset in the uncompressed tar stream against `total`.
-static void ShowExtractionProgress(HWND dialog, gzFile stream, int32_t total) {
-    if (!dialog) return;
-    int position = ExtractionProgress(gztell(stream), total);
-    if (position >= 0) SetProgressPosition(dialog, position);
+namespace {
+
+// The uncompressed stream. A stream that zlib finds cut short or damaged
+// (a wrong check sum at its end included) reads as damaged, not as ended.
+class GzipSource : public TarSource {
+public:
+    explicit GzipSource(gzFile stream) : stream_(stream) {}
+    int32_t Read(void* buffer, uint32_t count) override {
+        int got = gzread(stream_, buffer, count);
+        if (got > 0) return got;
+        int error = Z_OK;
+        gzerror(stream_, &error);
+        return got < 0 || error != Z_OK ? -1 : 0;
+    }
+
+private:
+    gzFile stream_;
+};
+
+// The full paths of the step, the staging directory in extended-length form.
+struct RuntimePaths {
+    wchar_t archive[TextBufferSize];
+    wchar_t staging[TextBufferSize];
+    wchar_t home[TextBufferSize];
+};
+
+bool FullPath(const wchar_t* name, wchar_t* out) {
+    DWORD length = GetFullPathNameW(name, TextBufferSize, out, nullptr);
+    return length > 0 && length < TextBufferSize;
 }
 
-// Skips `count` bytes forward. zlib skips lazily, at the next read, so a
-// skip past the end of the stream shows at the next header read.
-static bool Skip(gzFile stream, int32_t count) {
-    return count == 0 || gzseek(stream, z_off_t(count), SEEK_CUR) != -1;
+bool MakeRuntimePaths(RuntimePaths& paths) {
+    wchar_t staging[TextBufferSize];
+    return FullPath(ArchiveName, paths.archive) && FullPath(L"jre", paths.home) &&
+           FullPath(StagingDirectoryName, staging) && ExtendedLengthPath(staging, paths.staging, TextBufferSize);
 }
 
-bool WriteEntryFile(gzFile stream, const char* path, int32_t size, HWND dialog, int32_t total) {
-    FILE* file = fopen(path, "wb");
-    if (!file) {
-        char text[TextBufferSize];
-        FormatText(text, sizeof text, "Could not write file %s\n", path);
+// Unpacks into a fresh staging directory and makes it "jre" when the whole
+// archive was read; nothing of it is left otherwise.
+TarStatus UnpackIntoHome(const RuntimePaths& paths, HWND dialog, char* failedPath) {
+    if (!RemoveTree(paths.staging) || !CreateDirectoryW(paths.staging, nullptr)) return TarStatus::Damaged;
+    TarStatus status = ExtractArchive(paths.archive, paths.staging, dialog, ConfigInt(Key::ArchiveSize), failedPath);
+    if (status == TarStatus::Done && !MoveFileW(paths.staging, paths.home)) {
+        strcpy(failedPath, RuntimeDirectoryName);
+        status = TarStatus::CannotCreate;
+    }
+    if (status != TarStatus::Done) RemoveTree(paths.staging);
+    return status;
+}
+
+// The end of a start whose archive could not be unpacked, apart from a
+// damaged one, whose missing runtime the runtime check reports.
+void EndFailedExtraction(TarStatus status, const char* failedPath) {
+    char text[TextBufferSize];
+    switch (status) {
+    case TarStatus::CannotCreate:
+        FormatText(text, sizeof text, "Could not write file %s\n", failedPath);
         FatalInternalError(text);
-    }
-    char chunk[RuntimeArchiveChunkSize];
-    int32_t written = 0;
-    DWORD lastUpdate = 0;
-    bool writeFailed = false;
-    while (written < size) {
-        int32_t left = size - written;
-        unsigned wanted = left < int32_t(sizeof chunk) ? unsigned(left) : unsigned(sizeof chunk);
-        // -1 is a stream error; 0 before the size is reached, a truncated archive.
-        int got = gzread(stream, chunk, wanted);
-        if (got <= 0) break;
-        written += got;
-        if (fwrite(chunk, 1, size_t(got), file) != size_t(got) || ferror(file)) {
-            writeFailed = true;
-            break;
-        }
-        DWORD now = GetTickCount();
-        if (now - lastUpdate > RuntimeArchiveUpdateMilliseconds) {
-            lastUpdate = now;
-            ShowExtractionProgress(dialog, stream, total);
-        }
-    }
-    bool complete = written == size && !writeFailed && !ferror(file);
-    if (fclose(file) != 0) complete = false;
-    return complete;
-}
-
-// Reads entry after entry from the start of the stream; true at the end of
-// the archive, false for anything damaged, truncated or not written.
-static bool ExtractEntries(gzFile stream, HWND dialog, int32_t total) {
-    // Where the next header must begin in the uncompressed stream: a skip
-    // that ran past the end (zlib does not report it) leaves the stream short
-    // of it.
-    int64_t headerStart = 0;
-    char header[TarHeaderReadSize];
-    for (;;) {
-        if (gzeof(stream)) return true;
-        int got = gzread(stream, header, sizeof header);
-        if (got < 0 || int64_t(gztell(stream)) != headerStart + got) return false;
-        // The stream ends at a block boundary: no end blocks, but nothing lost.
-        if (got == 0) return gzeof(stream) != 0;
-        if (got < TarHeaderReadSize) return false;
-        if (!IsTarHeader(header)) return true;
-        if (!Skip(stream, TarBlockSize - TarHeaderReadSize)) return false;
-
-        TarEntry entry;
-        ReadTarEntry(header, entry);
-        if (entry.size < 0) return false;
-        bool dataRead = false;
-        if (entry.pathIsSafe && entry.kind == TarEntryKind::Directory) {
-            CreateDirectoryA(entry.path, nullptr);  // one level; an existing one is fine
-        } else if (entry.pathIsSafe && entry.kind == TarEntryKind::RegularFile) {
-            ShowExtractionProgress(dialog, stream, total);
-            if (!WriteEntryFile(stream, entry.path, entry.size, dialog, total)) return false;
-            dataRead = true;
-        }
-        // Links, long names, other types and unsafe names: the data is passed
-        // over (a directory's too, should it have any).
-        if (!dataRead && !Skip(stream, entry.size)) return false;
-        if (!Skip(stream, TarPaddingSize(entry.size))) return false;
-        headerStart += TarBlockSize + int64_t(entry.size) + TarPaddingSize(entry.size);
+    case TarStatus::TooLarge:
+        ShowFixedError("The runtime archive expands far beyond its declared size; it was not unpacked.");
+        ExitLauncher(UnusableRuntimeExitCode);
+    case TarStatus::NoSpace:
+        ShowFixedError("There is not enough free disk space to unpack the runtime archive.");
+        ExitLauncher(UnusableRuntimeExitCode);
+    default:
+        return;
     }
 }
 
-bool ExtractTarGz(const char* archive, const char* destination, HWND dialog, int32_t total) {
-    char previous[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof previous, previous);
-    if (length == 0 || length >= sizeof previous) return false;
-    gzFile stream = gzopen(archive, "rb");
-    if (!stream) return false;
-    bool extracted = false;
-    // Entries are never created outside the destination.
-    if (SetCurrentDirectoryA(destination)) {
-        extracted = ExtractEntries(stream, dialog, total);
-        SetCurrentDirectoryA(previous);
-    }
+}  // namespace
+
+TarStatus ExtractArchive(const wchar_t* archive, const wchar_t* destination, HWND dialog, int32_t declaredSize,
+                         char* failedPath) {
+    gzFile stream = gzopen_w(archive, "rb");
+    if (!stream) return TarStatus::Damaged;
+    GzipSource source(stream);
+    ArchiveTarget target(destination, dialog, declaredSize);
+    TarStatus status = target.Ready() ? ExtractTar(source, target, ExpansionLimit(declaredSize)) : TarStatus::Damaged;
     gzclose_r(stream);
-    return extracted;
+    if (status == TarStatus::CannotCreate) strcpy(failedPath, target.FailedPath());
+    return status;
 }
 
 DWORD WINAPI AnimateJarExpansion(LPVOID progressDialog) {
@@ -131,16 +120,24 @@ DWORD WINAPI AnimateJarExpansion(LPVOID progressDialog) {
 
 void ExtractRuntime(HWND dialog) {
     DWORD start = GetTickCount();
-    CreateDirectoryA(RuntimeDirectoryName, nullptr);
-    // The outcome is left to the runtime check below.
-    ExtractTarGz(ArchiveName, RuntimeDirectoryName, dialog, ConfigInt(Key::ArchiveSize));
-    DeleteFileA(ArchiveName);
+    BeginCancellableStep();
+    RuntimePaths paths;
+    char failedPath[TextBufferSize] = "";
+    TarStatus status = TarStatus::Damaged;
+    if (MakeRuntimePaths(paths)) {
+        status = UnpackIntoHome(paths, dialog, failedPath);
+        DeleteFileW(paths.archive);
+    }
+    if (status == TarStatus::Cancelled) EndCancelledStep();
+    EndCancellableStep();
+    EndFailedExtraction(status, failedPath);
     Progress.extractionTime = GetTickCount() - start;
-    if (ConfigInt(Key::PackedJars) != 0) {
+    if (status == TarStatus::Done && ConfigInt(Key::PackedJars) != 0) {
         if (dialog) StartProgressThread(AnimateJarExpansion, dialog);
         ExpandPackedJars(RuntimeDirectoryName);
         Progress.jarsExpanded = true;
     }
+    // A damaged archive left no "jre": the check reports the missing runtime.
     char home[TextBufferSize];
     DWORD length = GetFullPathNameA(RuntimeDirectoryName, sizeof home, home, nullptr);
     if (length == 0 || length >= sizeof home || !LoadJavaRuntime(true, home, false))

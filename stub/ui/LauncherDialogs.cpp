@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Cancellation.h"
 #include "CenterWindow.h"
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
@@ -56,6 +57,9 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        // The user's Cancel lets a running provisioning step remove what it
+        // made before the process ends.
+        if (LOWORD(wParam) == IDCANCEL) RequestCancel();
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }

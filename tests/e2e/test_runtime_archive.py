@@ -1,10 +1,13 @@
 """A runtime archive in the payload ("jre.tar.gz", written with Python's
 tarfile): unpacked into "jre" beside it and deleted, then loaded as the
-runtime and started (the JNI double of test_vm_start); entries that are
-passed over (links, long names, hostile names that would leave "jre");
-archives without end blocks, truncated or damaged; the runtime check's
+runtime and started (the JNI double of test_vm_start); long names kept,
+links and hostile names that would leave "jre" passed over; files whose
+directories the archive does not list; archives without end blocks,
+truncated or damaged, which leave nothing behind; the runtime check's
 messages and exit code 83; a file that cannot be created; and key 153's
-expansion of packed jars, quiet and with the progress dialog."""
+expansion of packed jars, quiet and with the progress dialog. Real tools'
+archives: test_runtime_archive_tools.py; the hostile set:
+test_runtime_archive_hostile.py."""
 import gzip
 import shutil
 import tarfile
@@ -83,6 +86,14 @@ class Runtime:
         return "JNI_CreateJavaVM" in names and "main" in names and names[-1] == "DestroyJavaVM"
 
 
+def assert_unpacked_and_started(run, jre, runtime, added=None):
+    """A clean start on the unpacked runtime, "jre" holding exactly the
+    runtime's files and `added` (relative name: content)."""
+    assert (run.returncode, run.stdout, run.stderr) == (0, "", "")
+    assert files_below(jre) == {**files_below(runtime.home), **(added or {})}
+    assert runtime.started()
+
+
 def launcher(tmp_path, archive, runtime=""):
     """A console launcher whose payload is the gzip-compressed `archive`
     as "jre.tar.gz"; no other runtime source is configured."""
@@ -134,28 +145,25 @@ def test_entries_behind_the_end_blocks_are_not_read(tmp_path):
     assert not (jre / "behind.txt").exists()
 
 
-def test_links_and_long_names_are_passed_over_with_their_data(tmp_path):
+def test_links_are_passed_over_with_their_data_and_long_names_kept_whole(tmp_path):
     runtime = Runtime(tmp_path / "staging")
-    long_name = "bin/" + "x" * 150
+    gnu_name = "bin/" + "x" * 150
+    pax_name = "lib/" + "p" * 150
     archive = gzip.compress(tar(tree(runtime.home) + [
         entry("bin/link", b"link data", kind=tarfile.SYMTYPE, linkname="java.exe"),
         entry("bin/hard", b"hard data", kind=tarfile.LNKTYPE, linkname="bin/java.exe"),
+        # A long link target: a GNU long-link entry, then the link.
+        entry("bin/long-link", kind=tarfile.SYMTYPE, linkname="../" * 50 + "java.exe"),
         entry("fifo", kind=tarfile.FIFOTYPE),
-        # GNU: a long-name entry, then the file under the name cut to its field.
-        entry(long_name, b"gnu long", fmt=tarfile.GNU_FORMAT),
-        # POSIX: an extended header, then the file under its cut name too.
+        # GNU: a long-name entry, then the file under its name cut to the field.
+        entry(gnu_name, b"gnu long", fmt=tarfile.GNU_FORMAT),
+        # POSIX: an extended header with the path, then the file likewise.
         directory("lib"),
-        entry("lib/" + "p" * 150, b"pax long", fmt=tarfile.PAX_FORMAT),
+        entry(pax_name, b"pax long", fmt=tarfile.PAX_FORMAT),
         entry("after.txt", b"after"),
     ]))
     run, jre = start(tmp_path, archive)
-    assert (run.returncode, run.stdout, run.stderr) == (0, "", "")
-    extracted = files_below(jre)
-    expected = files_below(runtime.home)
-    expected.update({long_name[:100]: b"gnu long", ("lib/" + "p" * 150)[:100]: b"pax long",
-                     "after.txt": b"after"})
-    assert extracted == expected
-    assert runtime.started()
+    assert_unpacked_and_started(run, jre, runtime, {gnu_name: b"gnu long", pax_name: b"pax long", "after.txt": b"after"})
 
 
 def test_hostile_names_are_skipped_with_their_data(tmp_path):
@@ -188,15 +196,15 @@ def test_hostile_names_are_skipped_with_their_data(tmp_path):
 
 # --- damaged archives and runtimes -------------------------------------------
 
-def test_a_truncated_archive_ends_the_extraction_and_the_runtime_check_fails(tmp_path):
+def test_a_truncated_archive_leaves_nothing_and_the_runtime_check_fails(tmp_path):
     runtime = Runtime(tmp_path / "staging")
     jvm = (runtime.home / "bin" / "client" / "jvm.dll").read_bytes()
     whole = tar(tree(runtime.home, first=["bin/client/jvm.dll"]))
     cut = whole.index(jvm) + len(jvm) // 2
     run, jre = start(tmp_path, gzip.compress(whole[:cut]))
     assert (run.returncode, run.stdout, run.stderr) == (83, "", "No runtime\r\n")
-    assert (jre / "bin" / "client" / "jvm.dll").read_bytes() == jvm[:len(jvm) // 2]
-    assert not (jre / "bin" / "java.exe").exists()  # nothing behind the cut
+    # Neither the partial runtime nor the archive is left.
+    assert list(jre.parent.iterdir()) == []
     assert not runtime.double.calls()
 
 
@@ -205,7 +213,7 @@ def test_a_cut_compressed_stream_ends_the_extraction(tmp_path):
     compressed = gzip.compress(tar(tree(runtime.home, first=["bin/client/jvm.dll"])))
     run, jre = start(tmp_path, compressed[:len(compressed) // 2])
     assert (run.returncode, run.stdout, run.stderr) == (83, "", "No runtime\r\n")
-    assert not (jre / "bin" / "java.exe").exists()
+    assert list(jre.parent.iterdir()) == []
 
 
 def test_a_runtime_without_its_library_ends_with_83_after_both_messages(tmp_path):
@@ -222,13 +230,23 @@ def test_an_archive_without_a_runtime_ends_with_83(tmp_path):
     assert files_below(jre) == {"bin/readme.txt": b"no runtime"}
 
 
-def test_a_file_that_cannot_be_created_ends_the_process(tmp_path):
+def test_files_without_directory_entries_get_their_parents(tmp_path):
     runtime = Runtime(tmp_path / "staging")
-    archive = gzip.compress(tar(tree(runtime.home) + [entry("missing/x.txt", b"x"), entry("after.txt", b"a")]))
+    files = [p for p in sorted(runtime.home.rglob("*")) if p.is_file()]
+    archive = gzip.compress(tar([entry(p.relative_to(runtime.home).as_posix(), p.read_bytes()) for p in files]
+                                + [entry("missing/x.txt", b"x")]))
+    run, jre = start(tmp_path, archive)
+    assert_unpacked_and_started(run, jre, runtime, {"missing/x.txt": b"x"})
+
+
+def test_a_file_that_cannot_be_created_ends_the_process_and_leaves_nothing(tmp_path):
+    runtime = Runtime(tmp_path / "staging")
+    # A file where the directory "bin" already is.
+    archive = gzip.compress(tar(tree(runtime.home) + [entry("bin", b"x"), entry("after.txt", b"a")]))
     run, jre = start(tmp_path, archive)
     # The fixed text ends with a line feed of its own, and the report adds one.
-    assert (run.returncode, run.stdout, run.stderr) == (1, "", "Could not write file missing\\x.txt\r\n\r\n")
-    assert not (jre / "after.txt").exists()
+    assert (run.returncode, run.stdout, run.stderr) == (1, "", "Could not write file bin\r\n\r\n")
+    assert list(jre.parent.iterdir()) == []
     assert not runtime.double.calls()
 
 

@@ -211,9 +211,9 @@ def test_a_length_of_zero_counts_as_a_download(tmp_path, serve):
     server = serve(answer(body=b""))
     process, temp = start_download(tmp_path, server.url)
     run, boxes = finish_pressing_boxes(process)
-    # The empty archive is unpacked (nothing) and deleted like any other.
+    # An empty archive is a damaged one: deleted, and no "jre" is left.
     assert (boxes, run.returncode) == ([("Error", AFTER_DOWNLOAD[0])], AFTER_DOWNLOAD[1]), run
-    assert sorted(p.name for p in the_payload_directory(temp).iterdir()) == ["jre", "kestrel-runtime.jar"]
+    assert sorted(p.name for p in the_payload_directory(temp).iterdir()) == ["kestrel-runtime.jar"]
 
 
 def test_a_downloaded_runtime_is_unpacked_and_started(tmp_path, serve):

@@ -69,4 +69,13 @@ TEST(ParseVersionLine, OtherLinesAreRejected) {
     EXPECT_FALSE(ParseVersionLine("java version \"1.4.2\"\n", small, sizeof small));
 }
 
+TEST(ParseVersionLine, NothingIsWrittenBeyondTheCapacity) {
+    char version[8] = "sentry";
+    EXPECT_FALSE(ParseVersionLine("java version \"1.4\"\n", version, 0));
+    EXPECT_STREQ(version, "sentry");
+    EXPECT_FALSE(ParseVersionLine("java version \"1.4\"\n", version, 3));  // "1.4" and its NUL need 4
+    EXPECT_TRUE(ParseVersionLine("java version \"1.4\"\n", version, 4));
+    EXPECT_STREQ(version, "1.4");
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,42 @@ TEST(VMOptionsFile, ALineOfExactlyTheLimitIsOneOption) {
     // Twice the limit, then a blank line: two full options and the empty one.
     std::string full(8191, 'z');
     EXPECT_EQ(Options(full + full + "\n\n"), (Texts{full, full, ""}));
+}
+
+// Long options shown by their lengths and last characters, not in full.
+std::string Shape(const Texts& options) {
+    std::string shape;
+    for (const std::string& option : options)
+        shape += std::to_string(option.size()) + (option.empty() ? "" : ":" + std::to_string(int(option.back()))) + " ";
+    return shape;
+}
+
+// Only the CR and LF characters that end a line are removed, wherever the
+// line is cut into options.
+TEST(VMOptionsFile, ACarriageReturnInsideALineIsKeptAtTheCut) {
+    std::string head(8190, 'x');
+    Texts expected{head + "\r", "yyy", "-Db"};
+    Texts options = Options(head + "\ryyy\n-Db\n");
+    EXPECT_TRUE(options == expected) << Shape(options);
+    expected = {head + "\r", "\ryyy"};
+    options = Options(head + "\r\ryyy");
+    EXPECT_TRUE(options == expected) << Shape(options);
+}
+
+TEST(VMOptionsFile, LineEndsAcrossTheCutGiveNoExtraOption) {
+    std::string full(8191, 'z');
+    for (const std::string& line : {std::string(8190, 'x'), std::string(8190 + 8191, 'x'), full, full + full}) {
+        Texts cut;
+        for (size_t at = 0; at < line.size(); at += 8191) cut.push_back(line.substr(at, 8191));
+        Texts withNext = cut;
+        withNext.push_back("-Db");
+        for (const char* end : {"\r\r\n", "\r\n", "\n"}) {
+            Texts options = Options(line + end + "-Db\n");
+            EXPECT_TRUE(options == withNext) << line.size() << " " << strlen(end) << ": " << Shape(options);
+        }
+        Texts options = Options(line + "\r\r");  // the last line, without LF
+        EXPECT_TRUE(options == cut) << line.size() << ": " << Shape(options);
+    }
 }
 
 }  // namespace
