@@ -9,6 +9,7 @@
 #   build/realjvm/home64/          the same for 64-bit callers (amd64 VM)
 #   build/java/kestrel-runtime.jar the launcher's Java side (java/src)
 #   build/samples/hello.jar        the sample application (samples/hello)
+#   build/fuzz/                    the core's fuzz targets (make fuzz only)
 # The README's two commands (tools/demo.sh, tools/test.sh) install what is
 # missing first and then call this.
 JOBS ?= 2
@@ -45,6 +46,13 @@ wintest:
 	$(call mingw_build,tests,$(BUILD)/wintest64,x86_64,posix,)
 	$(if $(filter x86,$(MACHINE_ARCHES)),$(call mingw_build,tests,$(BUILD)/wintest,i686,posix,))
 
+# The fuzz targets of the portable core (clang, libFuzzer, sanitizers);
+# tools/fuzz.sh runs them.
+fuzz:
+	cmake -S tests/fuzz -B $(BUILD)/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	cmake --build $(BUILD)/fuzz -j$(JOBS)
+
 realjvm:
 	$(MAKE) --no-print-directory -C tools/realjvm OUT=$(abspath $(BUILD))/realjvm
 
@@ -73,4 +81,4 @@ $(BUILD)/samples/hello.jar: $(SAMPLE_SOURCES)
 clean:
 	rm -rf $(BUILD)
 
-.PHONY: all host stub wintest realjvm java samples clean
+.PHONY: all host stub wintest fuzz realjvm java samples clean

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the stub's layer check, host tests of the packer and the
-# portable core, the Windows-side unit tests under Wine, and the end-to-end
-# scenarios that pack launchers and run them.
+# portable core, a short run of the core's fuzz targets, the Windows-side
+# unit tests under Wine, and the end-to-end scenarios that pack launchers
+# and run them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -15,6 +16,8 @@ echo "== layers of the stub"
 python3 tools/check-layers.py || status=1
 echo "== packer and native core tests"
 ctest --test-dir build/host --output-on-failure || status=1
+echo "== fuzz targets of the portable core (5 s each)"
+tools/fuzz.sh 5 || status=1
 # The Windows-side tests run for every architecture this machine can run.
 arches=$(tools/machine-arches.sh)
 echo "== Windows architectures run here:" $arches
