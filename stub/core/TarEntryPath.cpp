@@ -15,11 +15,15 @@ static bool EqualsIgnoringCase(const char* text, size_t length, const char* uppe
 }
 
 // "COM" or "LPT" followed by one digit 1 to 9, or by a superscript one, two
-// or three in UTF-8 (C2 B9, C2 B2, C2 B3).
+// or three: in UTF-8 (C2 B9, C2 B2, C2 B3), or as the single bytes B9, B2
+// and B3 that they are in Windows-1252, as which a name that is no UTF-8 is
+// created in that code page (in other code pages such names are refused
+// too, which costs nothing).
 static bool IsNumberedPort(const char* base, size_t length) {
     if (length < 4 || !(EqualsIgnoringCase(base, 3, "COM") || EqualsIgnoringCase(base, 3, "LPT"))) return false;
-    if (length == 4) return base[3] >= '1' && base[3] <= '9';
-    unsigned char lead = base[3], trail = base[4];
+    unsigned char lead = base[3];
+    if (length == 4) return (lead >= '1' && lead <= '9') || lead == 0xB9 || lead == 0xB2 || lead == 0xB3;
+    unsigned char trail = base[4];
     return length == 5 && lead == 0xC2 && (trail == 0xB9 || trail == 0xB2 || trail == 0xB3);
 }
 

@@ -24,6 +24,7 @@ bool MakeEntryPath(const char* name, char* path, size_t capacity);
 
 // True when the `length` bytes at `component` name a device in every
 // folder: CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9 (also with the
-// superscript digits 1, 2 and 3), CONIN$ and CONOUT$, in any case, alone or
-// followed by blanks and an extension ("aux.txt", "con .log").
+// superscript digits 1, 2 and 3, in UTF-8 or Windows-1252), CONIN$ and
+// CONOUT$, in any case, alone or followed by blanks and an extension
+// ("aux.txt", "con .log").
 bool IsDeviceName(const char* component, size_t length);

@@ -43,7 +43,9 @@ TEST(TarEntryPath, ComponentsWindowsWouldChangeOrRefuseAreRefused) {
 TEST(TarEntryPath, DeviceNamesInAnyComponentAreRefused) {
     for (const char* name : {"CON", "con", "PRN", "aux.txt", "NUL", "nul.tar.gz", "bin/con.txt", "COM1", "com9.log",
                              "LPT1", "lpt9", "CONIN$", "conout$", "coNOut$.x", "AUX/x.txt", "a/b/Lpt5/c", "con .txt",
-                             "COM\xc2\xb9", "lpt\xc2\xb2.txt", "COM\xc2\xb3"})
+                             "COM\xc2\xb9", "lpt\xc2\xb2.txt", "COM\xc2\xb3",
+                             // the same superscripts as Windows-1252 bytes (names that are no UTF-8)
+                             "COM\xb9", "lpt\xb2.txt", "sub/Com\xb3/x"})
         EXPECT_EQ(PathOf(name), "<refused>") << name;
 }
 
@@ -57,6 +59,7 @@ TEST(TarEntryPath, IsDeviceNameLooksAtTheBaseName) {
     EXPECT_FALSE(device("xcon"));
     EXPECT_FALSE(device("com"));
     EXPECT_FALSE(device("com\xc2\xb4"));  // an acute accent is no superscript digit
+    EXPECT_FALSE(device("com\xb4"));
     EXPECT_FALSE(device(".con"));
     EXPECT_FALSE(device(""));
 }

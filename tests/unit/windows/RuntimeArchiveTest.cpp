@@ -175,7 +175,7 @@ TEST_F(ArchiveTest, HostileAndDeviceNamesAreSkippedWithTheirData) {
     for (const char* name : {"../up.txt", "sub/../../up2.txt", "/rooted.txt", "C:/drive.txt", "C:drive2.txt",
                              "..\\up3.txt", "sub/x:stream", "...", "sub/... /x", "CON", "con.txt", "bin/con.txt",
                              "aux.txt", "NUL", "COM1", "com9.log", "LPT1", "lpt3.txt", "CONIN$", "sub/CONOUT$",
-                             "PRN.x", "trailing.", "blank "})
+                             "PRN.x", "COM\xb9", "lpt\xb2.txt", "trailing.", "blank "})
         tar += File(name, "hostile data that must be skipped");
     tar += Directory("../updir/") + Directory("AUX/") + File("sub/kept.txt", "kept") + EndBlocks();
     WriteArchive(tar);
