@@ -1,80 +1,73 @@
 #!/usr/bin/env python3
-"""Payload extraction against a plain file copy, both under Wine.
+"""Payload extraction against a plain file copy of the same bytes, both under
+Wine, on an in-memory drive.
 
-A quiet console launcher carrying a 200 MB payload of eight files extracts
-it into its temporary directory and ends with "no jre found"; the plain copy
-is cmd's COPY of the same eight files into a fresh directory. Each side's
-time is taken net of its program's own start (a launcher without payload,
-and cmd doing nothing), so both measure moving the bytes. The runs alternate
-in one run of this script on the same machine; it prints the medians, the
-throughputs and their ratio, and asserts nothing.
+Two payloads: 200 MB in 8 files, and 2,000 small files (0.5 to 12 KB, where
+the costs per file show; 2,000 three-character names are about as many as
+the launcher's list of payload names holds). A quiet console launcher
+extracts each into its temporary directory and ends with "no jre found"; the
+plain copy is cmd's COPY of the same files into a fresh directory. Each
+side's time is taken net of its program's own start (a launcher without
+payload, and cmd doing nothing), so both measure moving the bytes. The runs
+of all sides alternate round by round; the ratio of throughputs (copy time /
+extraction time) is printed from the minima and from the medians against its
+target, and nothing is asserted.
 
-Peak memory: the launcher process's peak resident set (the Wine process's
-maxrss) for payloads of 0, 20 and 200 MB; it should not grow with the payload.
+Peak memory: the launcher process's peak resident set for each payload
+against the launcher without payload; it should not grow with the payload.
 
 Usage: bench/payload_extraction.py [BUILD_DIR]   (default: build)
-Uses its own Wine prefix, BUILD_DIR/bench-payload-wineprefix, made afresh,
-and a work directory below BUILD_DIR (about 650 MB while it runs).
+Measures the 64-bit stub (KESTREL_BENCH_ARCH=x86: the 32-bit one, where the
+machine runs it). Uses its own Wine prefix, BUILD_DIR/bench-payload-wineprefix,
+made afresh, and about 900 MB in /dev/shm while it runs.
 """
-import os
+import hashlib
+import random
 import shutil
-import statistics
-import subprocess
 import sys
-import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[1]
-RUNS = 5
-FILES = 8
+from wine_bench import (ROOT, WINE, desktop_kept, end_wineserver, least_and_median, make_prefix, measured_arch, memory_drive,
+                        pack_launcher, print_ratio, print_times, timed_process, wine_environment)
+
+ROUNDS = 7
 MB = 1 << 20
+RATIO_TARGET = 0.9
+PEAK_TARGET_MB = 2.0
+NO_RUNTIME_EXIT_CODE = 83
 
 
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
-def make_prefix(prefix):
-    subprocess.run(["bash", "-c", 'source tools/wine-env.sh && fresh_wine_prefix "$1"', "-", prefix],
-                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def make_files(directory, total):
+def make_large_files(directory):
+    """200 MB of random bytes in 8 files."""
     directory.mkdir(parents=True)
-    names = []
-    for index in range(FILES):
-        name = f"part{index}.bin"
-        with open(directory / name, "wb") as out:
-            left = total // FILES
-            while left:
-                chunk = min(left, 4 * MB)
-                out.write(os.urandom(chunk))
-                left -= chunk
-        names.append(name)
-    return names
+    for index in range(8):
+        with open(directory / f"part{index}.bin", "wb") as out:
+            for _ in range(25):
+                out.write(random.randbytes(MB))
 
 
-def pack_launcher(build, work, name, files):
-    project = work / f"{name}.toml"
-    listed = ", ".join(f'"{f}"' for f in files)
-    project.write_text(f'[launcher]\ntype = "console"\n[payload]\nfiles = [{listed}]\nruntime_jar = false\n')
-    launcher = work / f"{name}.exe"
-    subprocess.run([build / "host" / "kestrel-pack", "build", project, "-o", launcher,
-                    "--stub", build / "stub" / "kestrel-stub.exe"], check=True, stdout=subprocess.DEVNULL)
-    return launcher
+def small_file_name(index):
+    """Three base-36 digits; below 2,000 the first is 0 or 1, so no name is a device name."""
+    digits = "0123456789abcdefghijklmnopqrstuvwxyz"
+    return digits[index // 1296] + digits[index // 36 % 36] + digits[index % 36]
 
 
-def run(command, env, expect):
-    """Seconds the command takes, and the peak resident set of its process in MB."""
-    start = time.perf_counter()
-    process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    _, status, usage = os.wait4(process.pid, 0)
-    elapsed = time.perf_counter() - start
-    process.returncode = os.waitstatus_to_exitcode(status)
-    if process.returncode != expect:
-        sys.exit(f"{command} ended with {process.returncode}, not {expect}")
-    return elapsed, usage.ru_maxrss / 1024
+def make_small_files(directory):
+    """2,000 files of 0.5 to 12 KB with names of three characters."""
+    directory.mkdir(parents=True)
+    for index in range(2000):
+        (directory / small_file_name(index)).write_bytes(random.randbytes(random.randint(512, 12 * 1024)))
+
+
+def pack(build, work, name, source, arch):
+    """A quiet console launcher carrying every file of `source` (none without)."""
+    files = ", ".join(f'"{path}"' for path in sorted(source.iterdir())) if source else ""
+    text = f'[launcher]\ntype = "console"\n[payload]\nfiles = [{files}]\nruntime_jar = false\n'
+    return pack_launcher(build, text, work / f"{name}.exe", arch)
+
+
+def digest_tree(directory):
+    return {path.name: hashlib.sha256(path.read_bytes()).hexdigest() for path in directory.iterdir()}
 
 
 def clear(directory):
@@ -82,63 +75,98 @@ def clear(directory):
     directory.mkdir()
 
 
+class Sides:
+    """The commands of one round and their timings: per payload, the
+    launcher extracting it and cmd copying the same files."""
+
+    def __init__(self, drive, work, launchers, sources, env):
+        self.drive, self.work, self.launchers, self.sources, self.env = drive, work, launchers, sources, env
+        self.times = {"launcher without payload": [], "cmd doing nothing": []}
+        for name in sources:
+            self.times[f"extract {name}"] = []
+            self.times[f"copy {name}"] = []
+        self.peaks = {name: [] for name in launchers}
+
+    def launcher(self, name, counted=True):
+        clear(self.drive.temp)
+        seconds, peak = timed_process([WINE, self.drive.windows(self.launchers[name]), "-q"], self.env,
+                                      NO_RUNTIME_EXIT_CODE)
+        if counted:
+            self.peaks[name].append(peak)
+        return seconds
+
+    def copy(self, name):
+        target = self.work / f"copy-{name}"
+        clear(target)
+        command = [WINE, "cmd", "/c", "copy", "/b", "/y", self.drive.windows(self.sources[name]) + "\\*",
+                   self.drive.windows(target) + "\\"]
+        return timed_process(command, self.env)[0]
+
+    def round(self, counted):
+        measured = {"launcher without payload": lambda: self.launcher("none", counted),
+                    "cmd doing nothing": lambda: timed_process([WINE, "cmd", "/c", "rem"], self.env)[0]}
+        for name in self.sources:
+            measured[f"extract {name}"] = lambda name=name: self.launcher(name, counted)
+            measured[f"copy {name}"] = lambda name=name: self.copy(name)
+        for label, action in measured.items():
+            seconds = action()
+            if counted:
+                self.times[label].append(seconds)
+
+    def check_bytes(self, name):
+        """The last extraction of `name` wrote what the copy wrote."""
+        self.launcher(name, counted=False)
+        extracted = next(self.drive.temp.glob("*_dir*"))
+        if digest_tree(extracted) != digest_tree(self.sources[name]):
+            sys.exit(f"the extracted files of {name} differ from the payload")
+
+
+def report(sides):
+    print_times(f"payload extraction and plain copy under Wine, in memory, {ROUNDS} alternating rounds:",
+                sides.times)
+    start_low, start_mid = least_and_median(sides.times["launcher without payload"])
+    idle_low, idle_mid = least_and_median(sides.times["cmd doing nothing"])
+    print("throughput ratio extraction / copy (net of each program's start):")
+    for name in sides.sources:
+        extract_low, extract_mid = least_and_median(sides.times[f"extract {name}"])
+        copy_low, copy_mid = least_and_median(sides.times[f"copy {name}"])
+        print_ratio(name, (copy_low - idle_low) / (extract_low - start_low),
+                    (copy_mid - idle_mid) / (extract_mid - start_mid), RATIO_TARGET, at_most=False)
+    empty = max(sides.peaks["none"])
+    print(f"peak resident set of the launcher process (max over runs), target <= {PEAK_TARGET_MB} MB above "
+          f"the launcher without payload ({empty:.1f} MB):")
+    for name in sides.sources:
+        above = max(sides.peaks[name]) - empty
+        print(f"  {name:28} {max(sides.peaks[name]):6.1f} MB, {above:+.1f} MB: "
+              f"{'met' if above <= PEAK_TARGET_MB else 'NOT met'}")
+
+
 def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
+    arch = measured_arch()
     prefix = build / "bench-payload-wineprefix"
-    work = build / "bench-payload"
-    shutil.rmtree(work, ignore_errors=True)
-    work.mkdir(parents=True)
     make_prefix(prefix)
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", LANG="C.UTF-8")
-    temp = prefix / "drive_c" / "users" / os.environ.get("USER", "root") / "Temp"
-    try:
-        big = make_files(work / "200", 200 * MB)
-        make_files(work / "20", 20 * MB)
-        launchers = {size: pack_launcher(build, work / str(size), f"bench{size}", big) for size in (20, 200)}
-        launchers[0] = pack_launcher(build, work, "bench0", [])
-        copy_target = work / "copy"
-        copy = ["wine", "cmd", "/c", "copy", "/b", "/y", windows_path(work / "200") + "\\*.bin",
-                windows_path(copy_target) + "\\"]
-        idle = ["wine", "cmd", "/c", "rem"]
-
-        times = {"extract": [], "launcher start": [], "copy": [], "cmd start": []}
-        peaks = {0: [], 20: [], 200: []}
-        for repeat in range(RUNS + 1):  # the first round warms the caches and is not counted
-            clear(temp)
-            peaks[20].append(run(["wine", launchers[20], "-q"], env, 83)[1])
-            clear(temp)
-            seconds, peak = run(["wine", launchers[200], "-q"], env, 83)
-            peaks[200].append(peak)
-            clear(copy_target)
-            copy_seconds, _ = run(copy, env, 0)
-            start_seconds, peak0 = run(["wine", launchers[0], "-q"], env, 83)
-            peaks[0].append(peak0)
-            idle_seconds, _ = run(idle, env, 0)
-            if repeat:
-                times["extract"].append(seconds)
-                times["copy"].append(copy_seconds)
-                times["launcher start"].append(start_seconds)
-                times["cmd start"].append(idle_seconds)
-        # Both sides wrote the same bytes.
-        extracted = next(temp.iterdir())
-        for name in big:
-            assert (extracted / name).stat().st_size == (copy_target / name).stat().st_size
-    finally:
-        subprocess.run(["wineserver", "-k"], env=env)
-        shutil.rmtree(work, ignore_errors=True)
-
-    median = {name: statistics.median(values) for name, values in times.items()}
-    extract = median["extract"] - median["launcher start"]
-    copied = median["copy"] - median["cmd start"]
-    print(f"200 MB in {FILES} files, median of {RUNS} runs each (seconds):")
-    for name, values in times.items():
-        print(f"  {name:15} {median[name]:7.3f}   (min {min(values):.3f}, max {max(values):.3f})")
-    print(f"  extraction net  {extract:7.3f}   {200 / extract:7.1f} MB/s")
-    print(f"  plain copy net  {copied:7.3f}   {200 / copied:7.1f} MB/s")
-    print(f"  throughput ratio extraction / copy: {copied / extract:.2f}   (target >= 0.8)")
-    print("peak resident set of the launcher process (MB, max over runs):")
-    for size, values in peaks.items():
-        print(f"  payload {size:3} MB: {max(values):6.1f}")
+    env = wine_environment(prefix)
+    random.seed(17)
+    with memory_drive(prefix, env) as drive, desktop_kept(env):
+        try:
+            work = drive.root / "work"
+            work.mkdir()
+            sources = {"200 MB in 8 files": work / "large", "2,000 small files": work / "small"}
+            make_large_files(sources["200 MB in 8 files"])
+            make_small_files(sources["2,000 small files"])
+            launchers = {"none": pack(build, work, "none", None, arch)}
+            for index, (name, source) in enumerate(sources.items()):
+                launchers[name] = pack(build, work, f"payload{index}", source, arch)
+            sides = Sides(drive, work, launchers, sources, env)
+            for round_number in range(ROUNDS + 1):  # the first round warms up and is not counted
+                sides.round(counted=round_number > 0)
+            for name in sources:
+                sides.check_bytes(name)
+        finally:
+            end_wineserver(env)
+    print(f"stub: {arch} (the 32-bit stub only where the machine runs 32-bit programs)")
+    report(sides)
 
 
 if __name__ == "__main__":

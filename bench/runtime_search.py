@@ -9,9 +9,10 @@ included), median of the runs of each kind; counts the probe processes
 over the warm starts from the doubles' logs. Prints figures, asserts nothing.
 
 Usage: bench/runtime_search.py [BUILD_DIR]   (default: build)
+Measures the 64-bit stub with the 64-bit doubles (KESTREL_BENCH_ARCH=x86: the
+32-bit ones, where the machine runs them).
 Uses its own Wine prefix, BUILD_DIR/bench-search-wineprefix, made afresh.
 """
-import os
 import shutil
 import statistics
 import subprocess
@@ -20,20 +21,13 @@ import tempfile
 import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[1]
+from wine_bench import (ROOT, WINE, end_wineserver, make_prefix, measured_arch, pack_launcher, windows_path,
+                        wine_environment)
+
 COLD_RUNS = 10
 WARM_RUNS = 20
 CANDIDATES = (("a", "1.5.0_22"), ("b", "1.6.0_45"), ("c", "1.8.0_392"))
 CACHE_KEY = r"HKCU\Software\larkspur\kestrel\jvms"
-
-
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
-def make_prefix(prefix):
-    subprocess.run(["bash", "-c", 'source tools/wine-env.sh && fresh_wine_prefix "$1"', "-", prefix],
-                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def make_runtime(doubles, home, version):
@@ -43,14 +37,10 @@ def make_runtime(doubles, home, version):
     (home / "bin" / "java.cfg").write_text(f'stderr java version "{version}"\n')
 
 
-def pack_launcher(build, work):
+def pack(build, work, arch):
     sequence = ";".join("A" + windows_path(work / name) for name, _ in CANDIDATES)
-    project = work / "bench.toml"
-    project.write_text(f'[java]\nmin_version = "1.8"\n[keys]\n"128" = \'{sequence}\'\n')
-    launcher = work / "bench.exe"
-    subprocess.run([build / "host" / "kestrel-pack", "build", project, "-o", launcher,
-                    "--stub", build / "stub" / "kestrel-stub.exe"], check=True, stdout=subprocess.DEVNULL)
-    return launcher
+    project = f'[java]\nmin_version = "1.8"\n[keys]\n"128" = \'{sequence}\'\n'
+    return pack_launcher(build, project, work / "bench.exe", arch)
 
 
 def probe_count(work):
@@ -60,7 +50,7 @@ def probe_count(work):
 
 def timed_run(launcher, env):
     start = time.perf_counter()
-    result = subprocess.run(["wine", launcher, "-q"], env=env, stdin=subprocess.DEVNULL,
+    result = subprocess.run([WINE, launcher, "-q"], env=env, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
     if result.returncode != 0:
@@ -70,25 +60,27 @@ def timed_run(launcher, env):
 
 def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
+    arch = measured_arch()
     prefix = build / "bench-search-wineprefix"
     make_prefix(prefix)
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", LANG="C.UTF-8")
+    env = wine_environment(prefix)
     with tempfile.TemporaryDirectory() as temp:
         work = Path(temp)
         for name, version in CANDIDATES:
-            make_runtime(build / "wintest" / "doubles", work / name, version)
-        launcher = pack_launcher(build, work)
+            make_runtime(build / ("wintest64" if arch == "x64" else "wintest") / "doubles", work / name, version)
+        launcher = pack(build, work, arch)
         timed_run(launcher, env)  # warms Wine and the file cache
         cold, cold_probes = [], set()
         for _ in range(COLD_RUNS):
-            subprocess.run(["wine", "reg", "delete", CACHE_KEY, "/f"], env=env, capture_output=True)
+            subprocess.run([WINE, "reg", "delete", CACHE_KEY, "/f"], env=env, capture_output=True)
             before = probe_count(work)
             cold.append(timed_run(launcher, env))
             cold_probes.add(probe_count(work) - before)
         before = probe_count(work)
         warm = [timed_run(launcher, env) for _ in range(WARM_RUNS)]
         warm_probes = probe_count(work) - before
-    subprocess.run(["wineserver", "-k"], env=env)
+    end_wineserver(env)
+    print(f"stub: {arch}")
     print(f"quiet start with {len(CANDIDATES)} candidates (two rejected, the third accepted):")
     for name, values, runs, probes in (("cold", cold, COLD_RUNS, " or ".join(map(str, sorted(cold_probes))) + " per start"),
                                        ("warm", warm, WARM_RUNS, f"{warm_probes} in all {WARM_RUNS} starts")):
