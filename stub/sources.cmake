@@ -84,7 +84,7 @@ if(WIN32)
     # libz-mingw-w64-dev), so that the launcher needs no zlib DLL. Only the read
     # side is linked: the launcher closes streams with gzclose_r.
     find_library(KESTREL_ZLIB NAMES libz.a REQUIRED)
-    set(KESTREL_STUB_LIBRARIES comctl32 shell32 comdlg32 ${KESTREL_ZLIB})
+    set(KESTREL_STUB_LIBRARIES comctl32 ${KESTREL_ZLIB})
     # The JNI interface: the machine's JDK supplies jni.h, vm/jni/ the Windows
     # definitions that jni.h includes (found first).
     set(KESTREL_JNI_INCLUDE /usr/lib/jvm/default-java/include CACHE PATH "Directory of the JDK's jni.h")

@@ -29,11 +29,11 @@ static const char* const FileNotWritten = "13";
 
 [[noreturn]] static void InternalError(const char* code) { FatalConfiguredError(Message::InternalError, "%ERROR_CODE%", code); }
 
-// Combines every byte of the chunk with PayloadKey, a word at a time; bytes
-// past `count` in the last word are changed too but never written.
-static void Unscramble(uint32_t* chunk, uint32_t count) {
-    const uint32_t key = PayloadKey * 0x01010101u;
-    for (uint32_t i = 0; i < (count + 3) / 4; ++i) chunk[i] ^= key;
+// Combines every byte of the chunk with PayloadKey, eight bytes at a time;
+// bytes past `count` in the last word are changed too but never written.
+static void Unscramble(uint64_t* chunk, uint32_t count) {
+    const uint64_t key = PayloadKey * 0x0101010101010101ull;
+    for (uint32_t i = 0; i < (count + 7) / 8; ++i) chunk[i] ^= key;
 }
 
 // Writes all `count` bytes, going on after a partial write.
@@ -48,7 +48,7 @@ static void WriteAll(HANDLE target, const unsigned char* bytes, DWORD count) {
 }
 
 bool CopyPayloadBytes(HANDLE source, HANDLE target, uint32_t count, bool unscramble) {
-    uint32_t chunk[PayloadChunkSize / sizeof(uint32_t)];
+    uint64_t chunk[PayloadChunkSize / sizeof(uint64_t)];
     while (count > 0) {
         DWORD wanted = count < PayloadChunkSize ? count : PayloadChunkSize, got = 0;
         if (!ReadFile(source, chunk, wanted, &got, nullptr) || got == 0) return false;

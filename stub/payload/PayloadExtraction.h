@@ -17,8 +17,11 @@
 
 // The byte every payload content byte is combined with.
 constexpr unsigned char PayloadKey = 0x0B;
-// Bytes read and written per step: the payload is never held whole.
-constexpr uint32_t PayloadChunkSize = 8192;
+// Bytes read and written per step: the payload is never held whole. Each
+// read and write costs a system call, so the chunk is large enough that a
+// typical small file takes one of each; it lives on the stack (the threads
+// have 2 MB), so no allocation can fail.
+constexpr uint32_t PayloadChunkSize = 64 * 1024;
 
 // Extracts the payload into a new directory whose path is written to `out`
 // (empty when Key::PayloadCount is 0, and then nothing is created). False when a

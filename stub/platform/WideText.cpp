@@ -1,5 +1,5 @@
 // WideText.cpp — wide window texts with an ANSI fallback, and long path
-// names through the kernel or the shell.
+// names through the kernel or the shell (bound when first needed).
 #include "WideText.h"
 
 #include <shlobj.h>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "SystemLibrary.h"
 #include "TextBuffer.h"
 
 typedef BOOL(WINAPI* SetDlgItemTextWFunction)(HWND, int, LPCWSTR);
@@ -85,9 +86,24 @@ DWORD LongPathName(const char* path, char* out, DWORD capacity) {
     return LongPathNameRoutine(path, out, capacity);
 }
 
+// The shell's entry points, bound when the fallback first runs.
+struct ShellFunctions {
+    decltype(&SHGetDesktopFolder) desktopFolder;
+    decltype(&SHGetPathFromIDListA) pathFromItems;
+    decltype(&SHGetMalloc) allocator;
+};
+
+static bool BindShellFunctions(ShellFunctions* shell) {
+    shell->desktopFolder = SystemFunction<decltype(&SHGetDesktopFolder)>("shell32.dll", "SHGetDesktopFolder");
+    shell->pathFromItems = SystemFunction<decltype(&SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+    shell->allocator = SystemFunction<decltype(&SHGetMalloc)>("shell32.dll", "SHGetMalloc");
+    return shell->desktopFolder && shell->pathFromItems && shell->allocator;
+}
+
 // The long form of `fullPath` through the desktop folder's name parsing;
 // 0 with the last error set on failure.
-static DWORD ShellLongPath(IShellFolder* desktop, const char* fullPath, char* out, DWORD capacity) {
+static DWORD ShellLongPath(const ShellFunctions& shell, IShellFolder* desktop, const char* fullPath, char* out,
+                           DWORD capacity) {
     WCHAR widePath[MAX_PATH];
     UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
     if (!MultiByteToWideChar(codePage, 0, fullPath, -1, widePath, MAX_PATH)) {
@@ -102,7 +118,7 @@ static DWORD ShellLongPath(IShellFolder* desktop, const char* fullPath, char* ou
     }
     char longPath[MAX_PATH] = "";
     DWORD result = 0;
-    if (!SHGetPathFromIDListA(items, longPath)) {
+    if (!shell.pathFromItems(items, longPath)) {
         SetLastError(ERROR_INVALID_DATA);
     } else {
         DWORD length = DWORD(strlen(longPath));
@@ -115,7 +131,7 @@ static DWORD ShellLongPath(IShellFolder* desktop, const char* fullPath, char* ou
         }
     }
     IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator))) {
+    if (SUCCEEDED(shell.allocator(&allocator))) {
         allocator->Free(items);
         allocator->Release();
     }
@@ -131,9 +147,14 @@ DWORD WINAPI LongPathNameFallback(const char* path, char* out, DWORD capacity) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         return 0;
     }
+    ShellFunctions shell;
+    if (!BindShellFunctions(&shell)) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return 0;
+    }
     IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop))) return 0;
-    DWORD result = ShellLongPath(desktop, fullPath, out, capacity);
+    if (FAILED(shell.desktopFolder(&desktop))) return 0;
+    DWORD result = ShellLongPath(shell, desktop, fullPath, out, capacity);
     desktop->Release();
     return result;
 }

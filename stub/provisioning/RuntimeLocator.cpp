@@ -6,6 +6,7 @@
 
 #include "ConfigBlock.h"
 #include "LocatedRuntimes.h"
+#include "SystemLibrary.h"
 #include "WinLoader.h"
 #include "ConfigKeys.h"
 
@@ -33,7 +34,8 @@ bool LocateRuntime(HWND owner) {
     request.nMaxFile = sizeof chosen;
     request.lpstrTitle = title[0] ? title : nullptr;
     request.Flags = OFN_FILEMUSTEXIST;
-    if (!GetOpenFileNameA(&request)) return false;
+    auto chooseFile = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    if (!chooseFile || !chooseFile(&request)) return false;
     if (!LoadJavaRuntime(true, chosen, true)) return false;
     RememberLocatedRuntime(chosen);
     return true;
