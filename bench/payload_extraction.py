@@ -27,8 +27,8 @@ import shutil
 import sys
 from pathlib import Path
 
-from wine_bench import (ROOT, WINE, desktop_kept, end_wineserver, least_and_median, make_prefix, measured_arch, memory_drive,
-                        pack_launcher, print_ratio, print_times, timed_process, wine_environment)
+from wine_bench import (ROOT, WINE, bench_wine, least_and_median, measured_arch, memory_drive, pack_launcher,
+                        print_ratio, print_times, timed_process)
 
 ROUNDS = 7
 MB = 1 << 20
@@ -145,26 +145,21 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
     arch = measured_arch()
     prefix = build / "bench-payload-wineprefix"
-    make_prefix(prefix)
-    env = wine_environment(prefix)
     random.seed(17)
-    with memory_drive(prefix, env) as drive, desktop_kept(env):
-        try:
-            work = drive.root / "work"
-            work.mkdir()
-            sources = {"200 MB in 8 files": work / "large", "2,000 small files": work / "small"}
-            make_large_files(sources["200 MB in 8 files"])
-            make_small_files(sources["2,000 small files"])
-            launchers = {"none": pack(build, work, "none", None, arch)}
-            for index, (name, source) in enumerate(sources.items()):
-                launchers[name] = pack(build, work, f"payload{index}", source, arch)
-            sides = Sides(drive, work, launchers, sources, env)
-            for round_number in range(ROUNDS + 1):  # the first round warms up and is not counted
-                sides.round(counted=round_number > 0)
-            for name in sources:
-                sides.check_bytes(name)
-        finally:
-            end_wineserver(env)
+    with bench_wine(prefix) as env, memory_drive(prefix, env) as drive:
+        work = drive.root / "work"
+        work.mkdir()
+        sources = {"200 MB in 8 files": work / "large", "2,000 small files": work / "small"}
+        make_large_files(sources["200 MB in 8 files"])
+        make_small_files(sources["2,000 small files"])
+        launchers = {"none": pack(build, work, "none", None, arch)}
+        for index, (name, source) in enumerate(sources.items()):
+            launchers[name] = pack(build, work, f"payload{index}", source, arch)
+        sides = Sides(drive, work, launchers, sources, env)
+        for round_number in range(ROUNDS + 1):  # the first round warms up and is not counted
+            sides.round(counted=round_number > 0)
+        for name in sources:
+            sides.check_bytes(name)
     print(f"stub: {arch} (the 32-bit stub only where the machine runs 32-bit programs)")
     report(sides)
 

@@ -30,8 +30,8 @@ import tempfile
 import time
 from pathlib import Path
 
-from wine_bench import (MINGW_CC, ROOT, WINE, desktop_kept, end_wineserver, least_and_median, make_prefix, measured_arch,
-                        pack_launcher, print_ratio, print_times, windows_path, wine_environment)
+from wine_bench import (MINGW_CC, ROOT, WINE, bench_wine, least_and_median, measured_arch, pack_launcher,
+                        print_ratio, print_times, windows_path)
 
 ROUNDS = 20
 QUIET_TARGET = 1.05
@@ -175,13 +175,9 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
     arch = measured_arch()
     prefix = build / "bench-wineprefix"
-    make_prefix(prefix)
-    env = wine_environment(prefix, JAVA_HOME=windows_path(real_home(build, arch)))
-    try:
-        with tempfile.TemporaryDirectory() as temp, desktop_kept(env):
-            times, processor = measure(measured_commands(build, arch, Path(temp), env))
-    finally:
-        end_wineserver(env)
+    home = windows_path(real_home(build, arch))
+    with bench_wine(prefix, JAVA_HOME=home) as env, tempfile.TemporaryDirectory() as temp:
+        times, processor = measure(measured_commands(build, arch, Path(temp), env))
     report(arch, times, processor)
 
 

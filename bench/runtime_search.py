@@ -21,8 +21,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from wine_bench import (ROOT, WINE, end_wineserver, make_prefix, measured_arch, pack_launcher, windows_path,
-                        wine_environment)
+from wine_bench import ROOT, WINE, bench_wine, measured_arch, pack_launcher, windows_path
 
 COLD_RUNS = 10
 WARM_RUNS = 20
@@ -62,9 +61,7 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
     arch = measured_arch()
     prefix = build / "bench-search-wineprefix"
-    make_prefix(prefix)
-    env = wine_environment(prefix)
-    with tempfile.TemporaryDirectory() as temp:
+    with bench_wine(prefix) as env, tempfile.TemporaryDirectory() as temp:
         work = Path(temp)
         for name, version in CANDIDATES:
             make_runtime(build / ("wintest64" if arch == "x64" else "wintest") / "doubles", work / name, version)
@@ -79,10 +76,10 @@ def main():
         before = probe_count(work)
         warm = [timed_run(launcher, env) for _ in range(WARM_RUNS)]
         warm_probes = probe_count(work) - before
-    end_wineserver(env)
     print(f"stub: {arch}")
     print(f"quiet start with {len(CANDIDATES)} candidates (two rejected, the third accepted):")
-    for name, values, runs, probes in (("cold", cold, COLD_RUNS, " or ".join(map(str, sorted(cold_probes))) + " per start"),
+    cold_probe_text = " or ".join(map(str, sorted(cold_probes))) + " per start"
+    for name, values, runs, probes in (("cold", cold, COLD_RUNS, cold_probe_text),
                                        ("warm", warm, WARM_RUNS, f"{warm_probes} in all {WARM_RUNS} starts")):
         print(f"  {name}: median {statistics.median(values) * 1000:7.1f} ms of {runs} starts "
               f"(min {min(values) * 1000:.1f}, max {max(values) * 1000:.1f}); probe processes: {probes}")

@@ -30,8 +30,8 @@ import sys
 import time
 from pathlib import Path
 
-from wine_bench import (ROOT, WINE, desktop_kept, end_wineserver, least_and_median, make_prefix, measured_arch, memory_drive,
-                        pack_launcher, print_ratio, print_times, timed_process, wine_environment)
+from wine_bench import (ROOT, WINE, bench_wine, least_and_median, measured_arch, memory_drive, pack_launcher,
+                        print_ratio, print_times, timed_process)
 
 ROUNDS = 7
 RATIO_TARGET = 0.8
@@ -132,8 +132,9 @@ def prepare_cases(build, drive, arch):
         archive = work / f"archive{index}.tar.gz"
         tar_size = make_archive(tree, archive)
         make_twin(archive, work / f"twin{index}.bin")
-        print(f"{name}: {len(file_sizes(tree))} files, {tar_size / 1e6:.0f} MB as tar, {archive.stat().st_size / 1e6:.0f} MB "
-              f"as tar.gz")
+        compressed = archive.stat().st_size
+        print(f"{name}: {len(file_sizes(tree))} files, {tar_size / 1e6:.0f} MB as tar, "
+              f"{compressed / 1e6:.0f} MB as tar.gz")
         cases[name] = (tree, archive, pack(build, work, f"real{index}", archive, tar_size, arch),
                        pack(build, work, f"twin{index}", work / f"twin{index}.bin", tar_size, arch))
     return cases
@@ -174,17 +175,12 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
     arch = measured_arch()
     prefix = build / "bench-unpack-wineprefix"
-    make_prefix(prefix)
-    env = wine_environment(prefix)
     random.seed(17)
-    with memory_drive(prefix, env) as drive, desktop_kept(env):
-        try:
-            cases = prepare_cases(build, drive, arch)
-            times = measure(drive, cases, env)
-            for tree, _, launcher, _ in cases.values():
-                check_unpacked(drive, launcher, tree, env)
-        finally:
-            end_wineserver(env)
+    with bench_wine(prefix) as env, memory_drive(prefix, env) as drive:
+        cases = prepare_cases(build, drive, arch)
+        times = measure(drive, cases, env)
+        for tree, _, launcher, _ in cases.values():
+            check_unpacked(drive, launcher, tree, env)
     print(f"stub: {arch} (the 32-bit stub only where the machine runs 32-bit programs)")
     report(cases, times)
 

@@ -84,6 +84,20 @@ def end_wineserver(env):
     subprocess.run(["wineserver", "-w"], env=env)
 
 
+@contextlib.contextmanager
+def bench_wine(prefix, **extra):
+    """A fresh prefix at `prefix` with its desktop kept running while the
+    block runs (it gets the environment to run Wine with); its Wine server is
+    ended after."""
+    make_prefix(prefix)
+    env = wine_environment(prefix, **extra)
+    try:
+        with desktop_kept(env):
+            yield env
+    finally:
+        end_wineserver(env)
+
+
 class MemoryDrive:
     """A directory in /dev/shm that the prefix sees as drive M:, with the
     user's %TEMP% and %TMP% on it: on disk, write-back makes file-heavy

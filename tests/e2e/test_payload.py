@@ -67,6 +67,17 @@ def test_stored_bytes_equal_to_the_key_come_out_as_zero_bytes(tmp_path):
     assert (the_payload_directory(temp) / "zeros.bin").read_bytes() == bytes(3)
 
 
+def test_payload_behind_a_long_configuration_block_is_found(tmp_path):
+    temp = tmp_path / "temp"
+    temp.mkdir()
+    # Records of odd lengths that together span many kilobytes, narrow and wide.
+    narrow = {2002: "1", 2003: "after.bin;", 3001: "n" * 20001, 3002: "m" * 4097}
+    wide = {20013: "Kestrel Setup", 20990: "w" * 9001}
+    exe = hand_made_launcher(tmp_path / "long-block.exe", {107: "0", **narrow}, wide, payload_record(b"found"))
+    assert launch(tmp_path, exe, "-q", temp_dir=temp).returncode == 83
+    assert (the_payload_directory(temp) / "after.bin").read_bytes() == b"found"
+
+
 @pytest.mark.parametrize("count, names, expected", [
     ("2", "a.txt;b.txt;c.txt;", ["a.txt", "b.txt"]),  # more names than records to extract
     ("3", "a.txt;;b.txt", ["a.txt", "b.txt"]),        # fewer names: empty names are skipped

@@ -82,6 +82,26 @@ TEST(CopyPayloadBytes, UnscramblesAcrossChunkBoundaries) {
     }
 }
 
+TEST(CopyPayloadBytes, UnscramblesAcrossWholeChunksAndTheirTails) {
+    TempDir dir;
+    // Around one and two chunks, with tails that are no whole eight-byte word.
+    for (size_t size : {size_t(PayloadChunkSize - 1), size_t(PayloadChunkSize), size_t(PayloadChunkSize + 1),
+                        size_t(2 * PayloadChunkSize + 13)}) {
+        std::string plain = Pattern(size), source = dir.File("source"), target = dir.File("target");
+        WriteBytes(source, Scrambled(plain) + "next record");
+        HANDLE in = OpenForReading(source);
+        HANDLE out = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_TRUE(CopyPayloadBytes(in, out, uint32_t(size), true)) << size;
+        CloseHandle(out);
+        char rest[16] = {};
+        DWORD got = 0;
+        ReadFile(in, rest, sizeof rest, &got, nullptr);
+        CloseHandle(in);
+        EXPECT_EQ(std::string(rest, got), "next record") << size;
+        EXPECT_TRUE(ReadFileBytes(target) == plain) << size;
+    }
+}
+
 TEST(CopyPayloadBytes, CopiesPlainWithoutUnscrambleAndKeyBytesBecomeZero) {
     TempDir dir;
     std::string source = dir.File("source"), target = dir.File("target");
