@@ -2,7 +2,9 @@
 // blocks a call allocated and deliberately kept: a StringList keeps its
 // strings for the life of the process (the VM holds them), so without this
 // every execution would add to the fuzzer's memory until it runs out.
-// Uses the sanitizer allocator's hooks; one recording at a time.
+// Uses the sanitizer allocator's hooks, which see every thread's blocks:
+// only the recording thread's are recorded (libFuzzer's own threads
+// allocate and free theirs meanwhile); one recording at a time.
 #pragma once
 
 #include <sanitizer/allocator_interface.h>
@@ -47,5 +49,5 @@ private:
 
     static inline const void* blocks_[Capacity];
     static inline size_t count_ = 0;
-    static inline bool recording_ = false;
+    static inline thread_local bool recording_ = false;
 };
