@@ -17,6 +17,7 @@ set(KESTREL_CORE_SOURCES
     core/JavaVersion.cpp
     core/MessageText.cpp
     core/PathText.cpp
+    core/ReleaseFile.cpp
     core/StringList.cpp
     core/TarEntryPath.cpp
     core/TarExtraction.cpp

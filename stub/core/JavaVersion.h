@@ -2,11 +2,19 @@
 // configured minimum and maximum, the lenient test for registry key names,
 // and reading the version out of a runtime's "-version" line. No Win32 calls.
 //
-// Versions are compared as text, byte by byte, never numerically: "1.10"
-// sorts below "1.4".
+// Versions are compared against the bounds as text, byte by byte, never
+// numerically: "1.10" sorts below "1.4". Only the choice among several
+// accepted runtimes of the current registrations orders them by number.
 #pragma once
 
 #include <cstddef>
+
+// How a version fares against the bounds and the beta rule, in the order the
+// tests are made.
+enum class VersionJudgement { InRange, Beta, BelowMinimum, AboveMaximum };
+
+// The judgement behind VersionInRange, with the reason of a rejection.
+VersionJudgement JudgeVersion(const char* version, const char* minimum, const char* maximum, bool betaAccepted);
 
 // True when `version` passes both bounds, each compared over the bound's own
 // length (an empty bound never rejects), so a maximum of "1.4" admits every
@@ -24,3 +32,10 @@ bool VersionKeyMayMatch(const char* name, const char* minimum, const char* maxim
 // double quote. False for any other line, or when the version does not fit
 // `capacity`.
 bool ParseVersionLine(const char* line, char* version, size_t capacity);
+
+// Orders two versions by their numbers: the runs of digits are compared as
+// numbers, one after the other ("21" above "9", "1.8.0_392" below "17.0.2");
+// when all the numbers one of them has are equal, the one with more numbers
+// is greater. Anything else ("-ea", "+8") only separates numbers. Returns
+// less than, equal to or greater than 0, as strcmp does.
+int CompareVersionNumbers(const char* a, const char* b);

@@ -1,5 +1,6 @@
-// Java version texts: the bounds test (textual, prefix-bounded), the lenient
-// registry key test, the beta rule, and the parse of the "-version" line.
+// Java version texts: the bounds test (textual, prefix-bounded) with the
+// reason of a rejection, the lenient registry key test, the beta rule, the
+// parse of the "-version" line, and the numeric order of versions.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,6 +33,15 @@ TEST(VersionInRange, BetaVersionsOnlyWhenAccepted) {
     EXPECT_TRUE(VersionInRange("1.5.0-beta2", "1.4", "", true));
     EXPECT_FALSE(VersionInRange("1.5.0-beta2", "1.6", "", true));  // the range still applies
     EXPECT_TRUE(VersionInRange("1.5.0-Beta2", "1.4", "", false));  // the test is case-sensitive
+}
+
+TEST(JudgeVersion, NamesTheFirstRuleThatRejects) {
+    EXPECT_EQ(JudgeVersion("1.6.0_45", "1.5", "1.6", false), VersionJudgement::InRange);
+    EXPECT_EQ(JudgeVersion("1.4.2", "1.5", "", false), VersionJudgement::BelowMinimum);
+    EXPECT_EQ(JudgeVersion("1.7.0", "1.5", "1.6", false), VersionJudgement::AboveMaximum);
+    // The beta rule is tested before the bounds.
+    EXPECT_EQ(JudgeVersion("1.4.2-beta", "1.5", "", false), VersionJudgement::Beta);
+    EXPECT_EQ(JudgeVersion("1.4.2-beta", "1.5", "", true), VersionJudgement::BelowMinimum);
 }
 
 TEST(VersionKeyMayMatch, BoundsAreComparedOverTheShorterLength) {
@@ -76,6 +86,30 @@ TEST(ParseVersionLine, NothingIsWrittenBeyondTheCapacity) {
     EXPECT_FALSE(ParseVersionLine("java version \"1.4\"\n", version, 3));  // "1.4" and its NUL need 4
     EXPECT_TRUE(ParseVersionLine("java version \"1.4\"\n", version, 4));
     EXPECT_STREQ(version, "1.4");
+}
+
+int Order(const char* a, const char* b) {
+    int order = CompareVersionNumbers(a, b);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
+}
+
+TEST(CompareVersionNumbers, NumbersAreComparedOneByOne) {
+    EXPECT_EQ(Order("21", "9"), 1);
+    EXPECT_EQ(Order("1.8.0_392", "17.0.2"), -1);
+    EXPECT_EQ(Order("17.0.10", "17.0.9"), 1);
+    EXPECT_EQ(Order("11.0.21+9", "11.0.21+10"), -1);
+    EXPECT_EQ(Order("1.8.0_45", "1.8.0_45"), 0);
+    EXPECT_EQ(Order("007", "7"), 0);  // leading zeros do not count
+    EXPECT_EQ(Order("100000000000000000000", "99999999999999999999"), 1);  // longer than any integer
+}
+
+TEST(CompareVersionNumbers, MoreNumbersAreGreaterAndTextOnlySeparates) {
+    EXPECT_EQ(Order("21.0.1", "21"), 1);
+    EXPECT_EQ(Order("21", "21.0.1"), -1);
+    EXPECT_EQ(Order("22-ea", "22"), 0);
+    EXPECT_EQ(Order("zulu-17", "17"), 0);
+    EXPECT_EQ(Order("", "1"), -1);
+    EXPECT_EQ(Order("beta", ""), 0);
 }
 
 }  // namespace
