@@ -43,12 +43,16 @@ set(KESTREL_WINDOWS_SOURCES
     payload/PayloadExtraction.cpp
     payload/DeletionRegistry.cpp
     payload/PayloadFolders.cpp
+    runtime/RuntimeCandidate.cpp
+    runtime/RuntimeHome.cpp
     runtime/VersionCache.cpp
     runtime/RuntimeProbe.cpp
+    runtime/CandidateAcceptance.cpp
     runtime/LocatedRuntimes.cpp
-    runtime/JvmLibrary.cpp
-    runtime/WinLoader.cpp
     runtime/InstalledRuntimes.cpp
+    runtime/RuntimeSearch.cpp
+    runtime/JvmLibrary.cpp
+    runtime/RuntimeLoader.cpp
     vm/JavaVMLauncher.cpp
     vm/VMStartTrace.cpp
     provisioning/Progress.cpp

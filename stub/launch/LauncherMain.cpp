@@ -24,7 +24,7 @@
 #include "RuntimeDownload.h"
 #include "SingleInstance.h"
 #include "UserRegistry.h"
-#include "WinLoader.h"
+#include "RuntimeLoader.h"
 #include "ConfigKeys.h"
 
 bool QuietMode = false;
@@ -196,7 +196,7 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
         TRACE("runtime: no runtime archive: %s",
               ManualMode ? "manual mode, no automatic search" : "the automatic search runs");
         SetInstallStarted(true);
-        bool runtimeFound = !ManualMode && LoadJavaRuntime(false, nullptr, false);
+        bool runtimeFound = !ManualMode && LoadSearchedRuntime(FailureMessages::Hidden);
         if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
     }
 

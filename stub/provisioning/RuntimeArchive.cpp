@@ -16,8 +16,8 @@
 #include "DirectoryTree.h"
 #include "PackExpansion.h"
 #include "Progress.h"
+#include "RuntimeLoader.h"
 #include "TextFormat.h"
-#include "WinLoader.h"
 
 static const wchar_t* const ArchiveName = L"jre.tar.gz";
 static const char* const RuntimeDirectoryName = "jre";
@@ -140,6 +140,6 @@ void ExtractRuntime(HWND dialog) {
     // A damaged archive left no "jre": the check reports the missing runtime.
     char home[TextBufferSize];
     DWORD length = GetFullPathNameA(RuntimeDirectoryName, sizeof home, home, nullptr);
-    if (length == 0 || length >= sizeof home || !LoadJavaRuntime(true, home, false))
+    if (length == 0 || length >= sizeof home || !LoadRuntimeHome(home))
         ExitLauncher(UnusableRuntimeExitCode);
 }

@@ -6,8 +6,8 @@
 
 #include "ConfigBlock.h"
 #include "LocatedRuntimes.h"
+#include "RuntimeLoader.h"
 #include "SystemLibrary.h"
-#include "WinLoader.h"
 #include "ConfigKeys.h"
 
 // One filter entry, "Java EXE" matching java.exe; the list ends with a
@@ -36,7 +36,7 @@ bool LocateRuntime(HWND owner) {
     request.Flags = OFN_FILEMUSTEXIST;
     auto chooseFile = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
     if (!chooseFile || !chooseFile(&request)) return false;
-    if (!LoadJavaRuntime(true, chosen, true)) return false;
+    if (!LoadChosenRuntime(chosen)) return false;
     RememberLocatedRuntime(chosen);
     return true;
 }

@@ -7,13 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ConfigBlock.h"
 #include "JavaVersion.h"
 #include "LocatedRuntimes.h"
 #include "PathText.h"
-#include "RuntimeProbe.h"
 #include "StringList.h"
-#include "WinLoader.h"
 
 #define DEVELOPMENT_KIT_KEY "SOFTWARE\\JavaSoft\\Java Development Kit"
 #define RUNTIME_ENVIRONMENT_KEY "SOFTWARE\\JavaSoft\\Java Runtime Environment"
@@ -34,33 +31,32 @@ static bool ReadMachineString(const char* keyName, const char* name, char* out, 
     return read;
 }
 
-// Checks the runtime whose home is the "JavaHome" value of `keyName`.
-static bool CheckRegisteredHome(const char* keyName, const char* minimum, const char* maximum, char* executable,
-                                char* version) {
-    char home[TextBufferSize];
-    return ReadMachineString(keyName, "JavaHome", home, sizeof home) &&
-           JavaExeFromHome(home, executable, TextBufferSize) &&
-           CheckJavaExecutable(executable, false, minimum, maximum, version);
+// Judges the runtime whose home is the "JavaHome" value of `keyName`.
+static bool AcceptRegisteredHome(const char* keyName, const VersionBounds& bounds, RuntimeCandidate& candidate) {
+    BeginCandidate(candidate, CandidateSource::InstalledRuntime, keyName);
+    if (!ReadMachineString(keyName, "JavaHome", candidate.home, sizeof candidate.home))
+        return Decide(candidate, Verdict::NothingNamed);
+    return AcceptHome(candidate, bounds);
 }
 
 // The "CurrentVersion" of `keyName`, empty when absent or outside the bounds.
-static void ReadCurrentVersion(const char* keyName, const char* minimum, const char* maximum, char* out) {
+static void ReadCurrentVersion(const char* keyName, const VersionBounds& bounds, char* out) {
     if (!ReadMachineString(keyName, "CurrentVersion", out, CurrentVersionSize + 1) ||
-        !VersionKeyMayMatch(out, minimum, maximum))
+        !VersionKeyMayMatch(out, bounds.minimum, bounds.maximum))
         out[0] = '\0';
 }
 
 // First way: the key of the greater current version, the runtime
 // environment's on a tie (also when both are empty: its key then ends in a
 // lone separator and normally has no "JavaHome").
-static bool FindCurrentVersion(const char* minimum, const char* maximum, char* executable, char* version) {
+static bool FindCurrentVersion(const VersionBounds& bounds, RuntimeCandidate& candidate) {
     char kitVersion[CurrentVersionSize + 1], runtimeVersion[CurrentVersionSize + 1], keyName[TextBufferSize];
-    ReadCurrentVersion(DEVELOPMENT_KIT_KEY, minimum, maximum, kitVersion);
-    ReadCurrentVersion(RUNTIME_ENVIRONMENT_KEY, minimum, maximum, runtimeVersion);
+    ReadCurrentVersion(DEVELOPMENT_KIT_KEY, bounds, kitVersion);
+    ReadCurrentVersion(RUNTIME_ENVIRONMENT_KEY, bounds, runtimeVersion);
     bool kitWins = strcmp(kitVersion, runtimeVersion) > 0;
     strcpy(keyName, kitWins ? DEVELOPMENT_KIT_KEY "\\" : RUNTIME_ENVIRONMENT_KEY "\\");
     strcat(keyName, kitWins ? kitVersion : runtimeVersion);
-    return CheckRegisteredHome(keyName, minimum, maximum, executable, version);
+    return AcceptRegisteredHome(keyName, bounds, candidate);
 }
 
 static int CompareNames(const void* a, const void* b) {
@@ -68,24 +64,24 @@ static int CompareNames(const void* a, const void* b) {
 }
 
 // The sub-key names of `list` that may hold a runtime within the bounds.
-static void CollectVersionKeys(HKEY list, const char* minimum, const char* maximum, StringList& names) {
+static void CollectVersionKeys(HKEY list, const VersionBounds& bounds, StringList& names) {
     char name[TextBufferSize];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
         LONG status = RegEnumKeyExA(list, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status == ERROR_SUCCESS && VersionKeyMayMatch(name, minimum, maximum)) names.Append(name);
+        if (status == ERROR_SUCCESS && VersionKeyMayMatch(name, bounds.minimum, bounds.maximum))
+            names.Append(name);
     }
 }
 
 // Second way, for one JavaSoft key: its matching version keys sorted
 // ascending, then checked from the greatest down until one is accepted.
-static bool FindGreatestVersionKey(const char* keyName, const char* minimum, const char* maximum,
-                                   char* executable, char* version) {
+static bool FindGreatestVersionKey(const char* keyName, const VersionBounds& bounds, RuntimeCandidate& candidate) {
     HKEY list;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
     StringList names;
-    CollectVersionKeys(list, minimum, maximum, names);
+    CollectVersionKeys(list, bounds, names);
     RegCloseKey(list);
     size_t count = names.Count();
     // The names stay allocated, like every StringList entry; a search runs
@@ -101,27 +97,26 @@ static bool FindGreatestVersionKey(const char* keyName, const char* minimum, con
         found = AppendBounded(versionKey, sizeof versionKey, keyName) &&
                 AppendBounded(versionKey, sizeof versionKey, "\\") &&
                 AppendBounded(versionKey, sizeof versionKey, sorted[i]) &&
-                CheckRegisteredHome(versionKey, minimum, maximum, executable, version);
+                AcceptRegisteredHome(versionKey, bounds, candidate);
     }
     free(sorted);
     return found;
 }
 
-static bool FindInstalledRuntime(const char* minimum, const char* maximum, char* executable, char* version) {
-    return FindCurrentVersion(minimum, maximum, executable, version) ||
-           FindGreatestVersionKey(RUNTIME_ENVIRONMENT_KEY, minimum, maximum, executable, version) ||
-           FindGreatestVersionKey(DEVELOPMENT_KIT_KEY, minimum, maximum, executable, version);
+static bool FindInstalledRuntime(const VersionBounds& bounds, RuntimeCandidate& candidate) {
+    return FindCurrentVersion(bounds, candidate) || FindGreatestVersionKey(RUNTIME_ENVIRONMENT_KEY, bounds, candidate) ||
+           FindGreatestVersionKey(DEVELOPMENT_KIT_KEY, bounds, candidate);
 }
 
-bool FindRegistryRuntime(const char* minimum, const char* maximum, char* executable) {
-    char installed[TextBufferSize], installedVersion[TextBufferSize];
-    char located[TextBufferSize], locatedVersion[TextBufferSize];
-    bool haveInstalled = FindInstalledRuntime(minimum, maximum, installed, installedVersion);
-    bool haveLocated = FindLocatedRuntime(minimum, maximum, located, locatedVersion);
-    if (haveInstalled && (!haveLocated || strcmp(installedVersion, locatedVersion) > 0)) {
-        strcpy(executable, installed);
+bool FindRegistryRuntime(RuntimeCandidate& result, const VersionBounds& bounds) {
+    RuntimeCandidate located;
+    bool haveInstalled = FindInstalledRuntime(bounds, result);
+    bool haveLocated = FindLocatedRuntime(located, bounds);
+    if (haveInstalled && (!haveLocated || strcmp(result.version, located.version) > 0)) {
+        if (haveLocated) Decide(located, Verdict::Outranked);
         return true;
     }
-    if (haveLocated) strcpy(executable, located);
+    if (haveInstalled) Decide(result, Verdict::Outranked);
+    if (haveLocated) result = located;
     return haveLocated;
 }

@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <cstring>
 
-#include "ConfigBlock.h"
-#include "RuntimeProbe.h"
 #include "VersionCache.h"
 
 static bool CreateRuntimeKey(HKEY hive, const char* keyName) {
@@ -24,37 +22,47 @@ void RememberLocatedRuntime(const char* executable) {
     if (!CreateRuntimeKey(HKEY_LOCAL_MACHINE, keyName)) CreateRuntimeKey(HKEY_CURRENT_USER, keyName);
 }
 
-// The best accepted entry of one hive. `best` starts empty, and only a
-// strictly greater version replaces it, so among equal versions the entry
-// enumerated first stays.
-static bool FindInHive(HKEY hive, const char* minimum, const char* maximum, char* executable, char* best) {
-    HKEY list;
-    best[0] = '\0';
-    if (RegOpenKeyExA(hive, LOCATED_RUNTIMES_KEY, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
-    char candidate[TextBufferSize], version[TextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = sizeof candidate;
-        LONG status = RegEnumKeyExA(list, index, candidate, &nameLength, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status != ERROR_SUCCESS) continue;
-        KeyNameToPath(candidate);
-        if (CheckJavaExecutable(candidate, true, minimum, maximum, version) && strcmp(version, best) > 0) {
-            strcpy(best, version);
-            strcpy(executable, candidate);
-        }
+// Keeps the greater of two accepted candidates in `best` (`haveBest` says
+// whether it holds one) and reports the other as Outranked. Only a strictly
+// greater version replaces `best`, so among equal versions the one seen
+// first stays.
+static void KeepGreater(RuntimeCandidate& best, bool& haveBest, RuntimeCandidate& other) {
+    if (haveBest && strcmp(other.version, best.version) <= 0) {
+        Decide(other, Verdict::Outranked);
+        return;
     }
-    RegCloseKey(list);
-    return best[0] != '\0';
+    if (haveBest) Decide(best, Verdict::Outranked);
+    best = other;
+    haveBest = true;
 }
 
-bool FindLocatedRuntime(const char* minimum, const char* maximum, char* executable, char* version) {
-    char userExecutable[TextBufferSize], userVersion[TextBufferSize];
-    bool perUser = FindInHive(HKEY_CURRENT_USER, minimum, maximum, userExecutable, userVersion);
-    bool perMachine = FindInHive(HKEY_LOCAL_MACHINE, minimum, maximum, executable, version);
-    if (perUser && (!perMachine || strcmp(userVersion, version) > 0)) {
-        strcpy(executable, userExecutable);
-        strcpy(version, userVersion);
-        return true;
+// The best accepted entry of one hive.
+static bool FindInHive(HKEY hive, const VersionBounds& bounds, RuntimeCandidate& best) {
+    HKEY list;
+    if (RegOpenKeyExA(hive, LOCATED_RUNTIMES_KEY, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
+    bool found = false;
+    RuntimeCandidate candidate;
+    for (DWORD index = 0;; ++index) {
+        char name[TextBufferSize];
+        DWORD nameLength = sizeof name;
+        LONG status = RegEnumKeyExA(list, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status != ERROR_SUCCESS) continue;
+        BeginCandidate(candidate, CandidateSource::LocatedRuntime, name);
+        strcpy(candidate.executable, name);
+        KeyNameToPath(candidate.executable);
+        if (AcceptExecutable(candidate, bounds)) KeepGreater(best, found, candidate);
     }
-    return perMachine;
+    RegCloseKey(list);
+    return found;
+}
+
+bool FindLocatedRuntime(RuntimeCandidate& best, const VersionBounds& bounds) {
+    RuntimeCandidate perUser;
+    bool found = FindInHive(HKEY_CURRENT_USER, bounds, perUser);
+    bool perMachine = FindInHive(HKEY_LOCAL_MACHINE, bounds, best);
+    // The machine's entry comes first here, so it wins a tie.
+    if (found && perMachine) KeepGreater(best, perMachine, perUser);
+    else if (found) best = perUser;
+    return found || perMachine;
 }

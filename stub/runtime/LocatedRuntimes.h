@@ -3,11 +3,13 @@
 // of them by version.
 #pragma once
 
+#include "CandidateAcceptance.h"
+
 // Adds `executable` (as chosen, case kept) to the list: under
 // HKEY_LOCAL_MACHINE when the key can be created there, else per user.
 void RememberLocatedRuntime(const char* executable);
 
-// The remembered runtime with the greatest version that passes the bounds,
-// looked for per user and per machine; on a tie between the two hives the
-// machine's entry wins. `executable` and `version` are TextBufferSize bytes.
-bool FindLocatedRuntime(const char* minimum, const char* maximum, char* executable, char* version);
+// The remembered runtime with the greatest version that is accepted, looked
+// for per user and per machine, into `best`; on a tie between the two hives
+// the machine's entry wins. Accepted entries that lose are Outranked.
+bool FindLocatedRuntime(RuntimeCandidate& best, const VersionBounds& bounds);

@@ -1,51 +1,20 @@
-// RuntimeProbe.cpp — the candidate check with its cache, and the hidden
-// "-version" child process whose standard error goes to a temporary file.
+// RuntimeProbe.cpp — the hidden "-version" child process whose standard
+// error goes to a temporary file.
 #include "RuntimeProbe.h"
 
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
 
-#include "ConfigBlock.h"
 #include "FileUtils.h"
 #include "JavaVersion.h"
-#include "VersionCache.h"
+#include "TextBuffer.h"
 #include "TextFormat.h"
-#include "ConfigKeys.h"
 
 // How long a terminated probe may take to go away before its file is removed.
 constexpr DWORD TerminationWait = 5000;
 // The probe reads at most this many characters of the first line.
 constexpr int VersionLineLength = 99;
-
-// "java.exe" becomes "javaw.exe": the last four characters are replaced by
-// "w.exe". False when the result does not fit or does not exist.
-static bool SwitchToWindowedExecutable(char* executable) {
-    size_t length = strlen(executable);
-    if (length < 4 || length + 2 > TextBufferSize) return false;
-    strcpy(executable + length - 4, "w.exe");
-    return FileExists(executable);
-}
-
-bool CheckJavaExecutable(char* executable, bool allowBeta, const char* minimum, const char* maximum,
-                         char* version) {
-    char normalised[TextBufferSize], found[TextBufferSize];
-    if (!NormalisePath(normalised, sizeof normalised, executable, false)) return false;
-    strcpy(executable, normalised);
-    FILETIME lastWriteTime;
-    if (!FindFileTime(executable, &lastWriteTime)) return false;
-    found[0] = '\0';
-    if (!ReadCachedVersion(executable, lastWriteTime, found)) {
-        if (!ProbeJavaVersion(executable, found, sizeof found)) return false;
-        // Cached before the range test: rejected versions need no second probe.
-        WriteCachedVersion(executable, lastWriteTime, found);
-    }
-    if (version) strcpy(version, found);
-    if (!VersionInRange(found, minimum, maximum, allowBeta || ConfigInt(Key::AcceptBeta) != 0)) return false;
-    // The cache stays keyed by the console executable.
-    if (ConfigInt(Key::ApplicationType) == ApplicationType::Windowed) return SwitchToWindowedExecutable(executable);
-    return true;
-}
 
 // The executable's short (8.3) form followed by " -version". Where the
 // system has no short name the long path is used; either is quoted when it

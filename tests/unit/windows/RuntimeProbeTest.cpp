@@ -11,6 +11,7 @@
 
 #include "ConfigBlock.h"
 #include "RuntimeDouble.h"
+#include "CandidateAcceptance.h"
 #include "RuntimeProbe.h"
 
 namespace {
@@ -42,22 +43,29 @@ bool ReadCache(const std::string& executable, std::string* version, FILETIME* ti
     return read;
 }
 
-class CheckJavaExecutableTest : public ::testing::Test {
+class AcceptExecutableTest : public ::testing::Test {
 protected:
     void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, CacheKeyOf(runtime.Java()).c_str()); }
 
-    // Runs the check on the runtime's executable as `path` names it.
-    bool Check(const std::string& path, const char* minimum = "", const char* maximum = "") {
-        strcpy(executable, path.c_str());
-        return CheckJavaExecutable(executable, false, minimum, maximum, version);
+    // Judges the runtime's executable as `path` names it, found through the
+    // search path (a source that may not give a beta version).
+    bool Check(const std::string& path, const char* minimum = "", const char* maximum = "",
+               CandidateSource source = CandidateSource::PathSearch) {
+        BeginCandidate(candidate, source, "");
+        strcpy(candidate.executable, path.c_str());
+        strcpy(bounds.minimum, minimum);
+        strcpy(bounds.maximum, maximum);
+        return AcceptExecutable(candidate, bounds);
     }
 
     RuntimeDouble runtime{::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    char executable[TextBufferSize];
-    char version[TextBufferSize];
+    RuntimeCandidate candidate;
+    VersionBounds bounds;
+    const char* const executable = candidate.executable;
+    const char* const version = candidate.version;
 };
 
-TEST_F(CheckJavaExecutableTest, ProbesOnceThenAnswersFromTheCache) {
+TEST_F(AcceptExecutableTest, ProbesOnceThenAnswersFromTheCache) {
     runtime.Behave("stderr java version \"1.6.0_45\"\n");
     ASSERT_TRUE(Check(runtime.Java()));
     EXPECT_STREQ(version, "1.6.0_45");
@@ -80,7 +88,7 @@ TEST_F(CheckJavaExecutableTest, ProbesOnceThenAnswersFromTheCache) {
     EXPECT_EQ(runtime.Starts(), 1);
 }
 
-TEST_F(CheckJavaExecutableTest, NewLastWriteTimeProbesAgain) {
+TEST_F(AcceptExecutableTest, NewLastWriteTimeProbesAgain) {
     runtime.Behave("stderr java version \"1.6.0_45\"\n");
     ASSERT_TRUE(Check(runtime.Java()));
     HANDLE file = CreateFileA(runtime.Java().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -99,7 +107,7 @@ TEST_F(CheckJavaExecutableTest, NewLastWriteTimeProbesAgain) {
     EXPECT_EQ(memcmp(&cachedTime, &updated, sizeof updated), 0);
 }
 
-TEST_F(CheckJavaExecutableTest, VersionsOutOfRangeAreRejectedButCached) {
+TEST_F(AcceptExecutableTest, VersionsOutOfRangeAreRejectedButCached) {
     runtime.Behave("stderr java version \"1.5.0_22\"\n");
     EXPECT_FALSE(Check(runtime.Java(), "1.6"));
     EXPECT_STREQ(version, "1.5.0_22");
@@ -108,7 +116,7 @@ TEST_F(CheckJavaExecutableTest, VersionsOutOfRangeAreRejectedButCached) {
     EXPECT_EQ(runtime.Starts(), 1);
 }
 
-TEST_F(CheckJavaExecutableTest, FailedProbesAreRejectedAndNotCached) {
+TEST_F(AcceptExecutableTest, FailedProbesAreRejectedAndNotCached) {
     std::string cached;
     FILETIME time;
     for (const char* behaviour : {"stderr java version \"1.6.0\"\nexit 1\n", "stderr Error occurred\n", ""}) {
@@ -117,11 +125,10 @@ TEST_F(CheckJavaExecutableTest, FailedProbesAreRejectedAndNotCached) {
         EXPECT_FALSE(ReadCache(runtime.Java(), &cached, &time)) << behaviour;
     }
     EXPECT_EQ(runtime.Starts(), 3);
-    strcpy(executable, (runtime.Home() + "\\bin\\missing.exe").c_str());
-    EXPECT_FALSE(CheckJavaExecutable(executable, true, "", "", version));
+    EXPECT_FALSE(Check(runtime.Home() + "\\bin\\missing.exe", "", "", CandidateSource::GivenPath));
 }
 
-TEST_F(CheckJavaExecutableTest, TheProbeRunsTheExecutableWithTheVersionOption) {
+TEST_F(AcceptExecutableTest, TheProbeRunsTheExecutableWithTheVersionOption) {
     runtime.Behave("stderr java version \"1.6.0\"\n");
     char found[64];
     ASSERT_TRUE(ProbeJavaVersion(runtime.Java().c_str(), found, sizeof found));
@@ -134,7 +141,7 @@ TEST_F(CheckJavaExecutableTest, TheProbeRunsTheExecutableWithTheVersionOption) {
 
 // A runtime that never answers: terminated after the time limit, and the
 // output file is removed (looked for in a temporary directory of its own).
-TEST_F(CheckJavaExecutableTest, AHangingProbeIsTerminatedAndLeavesNoFile) {
+TEST_F(AcceptExecutableTest, AHangingProbeIsTerminatedAndLeavesNoFile) {
     std::string temp = runtime.Home() + "\\temp\\";
     CreateDirectoryA(temp.c_str(), nullptr);
     char oldTemp[MAX_PATH] = "";
