@@ -1,13 +1,15 @@
-// The candidate check against the java.exe double: reading the version from
-// the hidden "-version" run, the per-user cache (hits without a probe, a new
-// last-write time probes again, rejected versions cached, failures not), and
-// the termination of a runtime that does not answer in time.
+// The candidate's judgement against the java.exe double: reading the version
+// from the hidden "-version" run, the per-user cache (hits without a probe, a
+// new last-write time probes again, rejected versions cached, failures not),
+// each verdict with its reason as an observer hears it, and the termination
+// of a runtime that does not answer in time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "ConfigBlock.h"
 #include "RuntimeDouble.h"
@@ -126,6 +128,47 @@ TEST_F(AcceptExecutableTest, FailedProbesAreRejectedAndNotCached) {
     }
     EXPECT_EQ(runtime.Starts(), 3);
     EXPECT_FALSE(Check(runtime.Home() + "\\bin\\missing.exe", "", "", CandidateSource::GivenPath));
+}
+
+// What an observer heard of one verdict.
+struct Heard {
+    Verdict verdict;
+    VersionOrigin origin;
+    std::string version;
+    bool operator==(const Heard& other) const {
+        return verdict == other.verdict && origin == other.origin && version == other.version;
+    }
+};
+std::vector<Heard> heard;
+void Hear(const RuntimeCandidate& candidate) {
+    heard.push_back({candidate.verdict, candidate.versionOrigin, candidate.version});
+}
+
+TEST_F(AcceptExecutableTest, EachVerdictReachesTheObserverWithItsReason) {
+    heard.clear();
+    ObserveCandidates(Hear);
+    runtime.Behave("stderr java version \"1.6.0-beta\"\n");
+    // A runtime picked by hand may be a beta version, one on the search path may not.
+    const CandidateSource byHand = CandidateSource::LocatedRuntime;
+    Check(runtime.Home() + "\\bin\\missing.exe");
+    Check(runtime.Java(), "1.7", "", byHand);  // probed
+    Check(runtime.Java(), "", "1.5", byHand);  // from the cache from here on
+    Check(runtime.Java());
+    Check(runtime.Java(), "", "", byHand);
+    RegDeleteKeyA(HKEY_CURRENT_USER, CacheKeyOf(runtime.Java()).c_str());
+    runtime.Behave("exit 1\n");
+    Check(runtime.Java());  // not cached, and the probe fails
+    ObserveCandidates(nullptr);
+    Check(runtime.Java());
+    std::vector<Heard> expected = {
+        {Verdict::ExecutableMissing, VersionOrigin::Unknown, ""},
+        {Verdict::BelowMinimum, VersionOrigin::Probe, "1.6.0-beta"},
+        {Verdict::AboveMaximum, VersionOrigin::Cache, "1.6.0-beta"},
+        {Verdict::Beta, VersionOrigin::Cache, "1.6.0-beta"},
+        {Verdict::Accepted, VersionOrigin::Cache, "1.6.0-beta"},
+        {Verdict::VersionUnknown, VersionOrigin::Unknown, ""},
+    };
+    EXPECT_TRUE(heard == expected) << heard.size() << " verdicts heard";
 }
 
 TEST_F(AcceptExecutableTest, TheProbeRunsTheExecutableWithTheVersionOption) {
