@@ -30,6 +30,8 @@ set(KESTREL_WINDOWS_SOURCES
     platform/CodePages.cpp
     platform/FileUtils.cpp
     platform/DirectoryTree.cpp
+    platform/ImageFile.cpp
+    platform/MachineRegistry.cpp
     platform/UserRegistry.cpp
     platform/WideText.cpp
     platform/CenterWindow.cpp
@@ -50,6 +52,7 @@ set(KESTREL_WINDOWS_SOURCES
     runtime/CandidateAcceptance.cpp
     runtime/LocatedRuntimes.cpp
     runtime/InstalledRuntimes.cpp
+    runtime/RegisteredRuntimes.cpp
     runtime/RuntimeSearch.cpp
     runtime/JvmLibrary.cpp
     runtime/RuntimeLoader.cpp

@@ -8,7 +8,9 @@
 #include "ConfigBlock.h"
 #include "ConfigKeys.h"
 #include "FileUtils.h"
+#include "ImageFile.h"
 #include "JavaVersion.h"
+#include "JvmLibrary.h"
 #include "RuntimeHome.h"
 #include "RuntimeProbe.h"
 #include "VersionCache.h"
@@ -31,11 +33,24 @@ static bool BetaAccepted(CandidateSource source) {
     }
 }
 
-// The cached version, or a probe's, which is then cached (before the bounds
-// are tested, so rejected versions need no second probe either).
+// The version of the home's release file; the home is the one the source
+// named, else the one the executable lies in.
+static bool ReadHomeRelease(RuntimeCandidate& candidate) {
+    if (!candidate.home[0] && !HomeOfExecutable(candidate.executable, candidate.home, sizeof candidate.home))
+        return false;
+    return ReadReleaseVersion(candidate.home, candidate.version, sizeof candidate.version);
+}
+
+// The cached version, else the release file's, else a probe's, which is then
+// cached (before the bounds are tested, so rejected versions need no second
+// probe either).
 static bool LearnVersion(RuntimeCandidate& candidate, const FILETIME& lastWriteTime) {
     if (ReadCachedVersion(candidate.executable, lastWriteTime, candidate.version)) {
         candidate.versionOrigin = VersionOrigin::Cache;
+        return true;
+    }
+    if (ReadHomeRelease(candidate)) {
+        candidate.versionOrigin = VersionOrigin::ReleaseFile;
         return true;
     }
     if (!ProbeJavaVersion(candidate.executable, candidate.version, sizeof candidate.version)) return false;
@@ -69,6 +84,9 @@ bool AcceptExecutable(RuntimeCandidate& candidate, const VersionBounds& bounds) 
     strcpy(candidate.executable, normalised);
     FILETIME lastWriteTime;
     if (!FindFileTime(candidate.executable, &lastWriteTime)) return Decide(candidate, Verdict::ExecutableMissing);
+    // Before anything is run: a runtime for another machine cannot be loaded.
+    candidate.machine = ImageFileMachine(candidate.executable);
+    if (IsForeignMachine(candidate.machine)) return Decide(candidate, Verdict::ForeignMachine);
     if (!LearnVersion(candidate, lastWriteTime)) return Decide(candidate, Verdict::VersionUnknown);
     Verdict onVersion = VerdictOnVersion(candidate, bounds);
     if (onVersion != Verdict::Accepted) return Decide(candidate, onVersion);
@@ -76,6 +94,7 @@ bool AcceptExecutable(RuntimeCandidate& candidate, const VersionBounds& bounds) 
     if (ConfigInt(Key::ApplicationType) == ApplicationType::Windowed &&
         !SwitchToWindowedExecutable(candidate.executable))
         return Decide(candidate, Verdict::WindowedMissing);
+    if (!LibraryMachineFits(candidate.executable)) return Decide(candidate, Verdict::ForeignMachine);
     return Decide(candidate, Verdict::Accepted);
 }
 
@@ -83,4 +102,14 @@ bool AcceptHome(RuntimeCandidate& candidate, const VersionBounds& bounds) {
     if (!JavaExeFromHome(candidate.home, candidate.executable, sizeof candidate.executable))
         return Decide(candidate, Verdict::PathUnusable);
     return AcceptExecutable(candidate, bounds);
+}
+
+void KeepGreaterVersion(RuntimeCandidate& best, bool& haveBest, RuntimeCandidate& other, VersionOrder order) {
+    if (haveBest && order(other.version, best.version) <= 0) {
+        Decide(other, Verdict::Outranked);
+        return;
+    }
+    if (haveBest) Decide(best, Verdict::Outranked);
+    best = other;
+    haveBest = true;
 }

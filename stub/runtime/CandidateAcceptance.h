@@ -1,8 +1,10 @@
 // CandidateAcceptance.h — judging one runtime candidate: its executable in
-// normal form, its version (from the per-user cache, or by running it hidden
-// with "-version"), the configured bounds with the beta rule of its source,
-// and for windowed applications the javaw.exe beside it. Each judgement ends
-// in one verdict with its reason (RuntimeCandidate.h).
+// normal form, the machine it is built for, its version (from the per-user
+// cache, from the home's release file, or by running it hidden with
+// "-version"), the configured bounds with the beta rule of its source, for
+// windowed applications the javaw.exe beside it, and the machine of its
+// libraries. Each judgement ends in one verdict with its reason
+// (RuntimeCandidate.h).
 #pragma once
 
 #include "RuntimeCandidate.h"
@@ -25,3 +27,12 @@ bool AcceptExecutable(RuntimeCandidate& candidate, const VersionBounds& bounds);
 
 // The same for the candidate's home: its executable is JavaExeFromHome(home).
 bool AcceptHome(RuntimeCandidate& candidate, const VersionBounds& bounds);
+
+// An order of version texts, as strcmp (byte by byte) or
+// CompareVersionNumbers (by number).
+using VersionOrder = int (*)(const char* a, const char* b);
+
+// Keeps the greater of two accepted candidates in `best` (`haveBest` says
+// whether it holds one yet) and reports the other as Outranked. Only a
+// strictly greater version replaces `best`, so on a tie `best` stays.
+void KeepGreaterVersion(RuntimeCandidate& best, bool& haveBest, RuntimeCandidate& other, VersionOrder order);

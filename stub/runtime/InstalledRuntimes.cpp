@@ -9,6 +9,7 @@
 
 #include "JavaVersion.h"
 #include "LocatedRuntimes.h"
+#include "MachineRegistry.h"
 #include "PathText.h"
 #include "StringList.h"
 
@@ -17,19 +18,6 @@
 
 // "CurrentVersion" is read into at most this many bytes.
 constexpr DWORD CurrentVersionSize = 100;
-
-// Reads the string value `name` of `keyName` (HKEY_LOCAL_MACHINE) into `out`
-// of `capacity` bytes, terminated; false when absent or too long.
-static bool ReadMachineString(const char* keyName, const char* name, char* out, DWORD capacity) {
-    HKEY key;
-    out[0] = '\0';
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    DWORD size = capacity - 1;
-    bool read = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)out, &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    out[read ? size : 0] = '\0';
-    return read;
-}
 
 // Judges the runtime whose home is the "JavaHome" value of `keyName`.
 static bool AcceptRegisteredHome(const char* keyName, const VersionBounds& bounds, RuntimeCandidate& candidate) {
@@ -109,14 +97,10 @@ static bool FindInstalledRuntime(const VersionBounds& bounds, RuntimeCandidate& 
 }
 
 bool FindRegistryRuntime(RuntimeCandidate& result, const VersionBounds& bounds) {
-    RuntimeCandidate located;
-    bool haveInstalled = FindInstalledRuntime(bounds, result);
-    bool haveLocated = FindLocatedRuntime(located, bounds);
-    if (haveInstalled && (!haveLocated || strcmp(result.version, located.version) > 0)) {
-        if (haveLocated) Decide(located, Verdict::Outranked);
-        return true;
-    }
-    if (haveInstalled) Decide(result, Verdict::Outranked);
-    if (haveLocated) result = located;
+    RuntimeCandidate installed;
+    bool haveInstalled = FindInstalledRuntime(bounds, installed);
+    bool haveLocated = FindLocatedRuntime(result, bounds);
+    // The located runtime is kept on equal versions: the installed one must be greater.
+    if (haveInstalled) KeepGreaterVersion(result, haveLocated, installed, strcmp);
     return haveLocated;
 }

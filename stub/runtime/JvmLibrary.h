@@ -17,6 +17,12 @@ extern CreateJavaVMFunction CreateJavaVMEntry;
 // The library is never freed.
 HMODULE LoadJvmLibrary(const char* executable);
 
+// False when every jvm.dll that LoadJvmLibrary would try and that exists is
+// built for another machine than this launcher's (LoadLibrary would refuse
+// each). True when one of them may load, and when there is none at all: a
+// missing, damaged or unknown library is left to the loader.
+bool LibraryMachineFits(const char* executable);
+
 // Stores the module's "JNI_CreateJavaVM" in CreateJavaVMEntry; false when
 // the library does not export it.
 bool BindCreateJavaVM(HMODULE module);

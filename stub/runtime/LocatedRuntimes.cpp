@@ -22,21 +22,8 @@ void RememberLocatedRuntime(const char* executable) {
     if (!CreateRuntimeKey(HKEY_LOCAL_MACHINE, keyName)) CreateRuntimeKey(HKEY_CURRENT_USER, keyName);
 }
 
-// Keeps the greater of two accepted candidates in `best` (`haveBest` says
-// whether it holds one) and reports the other as Outranked. Only a strictly
-// greater version replaces `best`, so among equal versions the one seen
-// first stays.
-static void KeepGreater(RuntimeCandidate& best, bool& haveBest, RuntimeCandidate& other) {
-    if (haveBest && strcmp(other.version, best.version) <= 0) {
-        Decide(other, Verdict::Outranked);
-        return;
-    }
-    if (haveBest) Decide(best, Verdict::Outranked);
-    best = other;
-    haveBest = true;
-}
-
-// The best accepted entry of one hive.
+// The best accepted entry of one hive; among equal versions the one
+// enumerated first.
 static bool FindInHive(HKEY hive, const VersionBounds& bounds, RuntimeCandidate& best) {
     HKEY list;
     if (RegOpenKeyExA(hive, LOCATED_RUNTIMES_KEY, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
@@ -51,7 +38,7 @@ static bool FindInHive(HKEY hive, const VersionBounds& bounds, RuntimeCandidate&
         BeginCandidate(candidate, CandidateSource::LocatedRuntime, name);
         strcpy(candidate.executable, name);
         KeyNameToPath(candidate.executable);
-        if (AcceptExecutable(candidate, bounds)) KeepGreater(best, found, candidate);
+        if (AcceptExecutable(candidate, bounds)) KeepGreaterVersion(best, found, candidate, strcmp);
     }
     RegCloseKey(list);
     return found;
@@ -62,7 +49,7 @@ bool FindLocatedRuntime(RuntimeCandidate& best, const VersionBounds& bounds) {
     bool found = FindInHive(HKEY_CURRENT_USER, bounds, perUser);
     bool perMachine = FindInHive(HKEY_LOCAL_MACHINE, bounds, best);
     // The machine's entry comes first here, so it wins a tie.
-    if (found && perMachine) KeepGreater(best, perMachine, perUser);
+    if (found && perMachine) KeepGreaterVersion(best, perMachine, perUser, strcmp);
     else if (found) best = perUser;
     return found || perMachine;
 }

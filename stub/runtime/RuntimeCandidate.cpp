@@ -16,6 +16,7 @@ void BeginCandidate(RuntimeCandidate& candidate, CandidateSource source, const c
     CopyCut(candidate.detail, detail);
     candidate.home[0] = '\0';
     candidate.executable[0] = '\0';
+    candidate.machine = ImageMachine::NotAnImage;
     candidate.version[0] = '\0';
     candidate.versionOrigin = VersionOrigin::Unknown;
     candidate.verdict = Verdict::Undecided;

@@ -1,11 +1,12 @@
 // RuntimeCandidate.h — one Java runtime as the search carries it: named by a
 // source, judged by acceptance, then loaded. What was learnt about it on the
 // way (its executable and home, its version and where the version came from)
-// and the verdict travel together, and every verdict goes out through
+// and the machine its files are built for) and the verdict travel together, and every verdict goes out through
 // Decide(), the one place an observer (such as a decision trace) hears of
 // each candidate as it is decided.
 #pragma once
 
+#include "ImageLayout.h"
 #include "TextBuffer.h"
 
 // Where a candidate came from. The source decides the beta rule and, when an
@@ -18,10 +19,11 @@ enum class CandidateSource {
     PathSearch,           // a token "S": java.exe found through the search path
     InstalledRuntime,     // a token "Y": the JavaSoft keys of runtimes before 9
     LocatedRuntime,       // a token "Y": the runtimes a user picked by hand
+    Registration,         // a token "V": the registrations of today's installers
 };
 
 // Where the version came from.
-enum class VersionOrigin { Unknown, Cache, Probe };
+enum class VersionOrigin { Unknown, Cache, ReleaseFile, Probe };
 
 // What was decided about a candidate; every value after Loaded is a reason
 // to pass it over.
@@ -32,7 +34,8 @@ enum class Verdict {
     NothingNamed,         // the source named no runtime (variable unset, no file, no line, no value)
     PathUnusable,         // the path does not fit the launcher's buffers or cannot be made full
     ExecutableMissing,    // no java.exe where the source points
-    VersionUnknown,       // not cached, and the probe failed, timed out or printed another line
+    ForeignMachine,       // java.exe, or every jvm.dll there is, built for another machine than the launcher
+    VersionUnknown,       // not cached, no release file line, and the probe failed, timed out or printed another line
     Beta,                 // a beta version from a source that may not give one
     BelowMinimum,
     AboveMaximum,
@@ -53,6 +56,8 @@ struct RuntimeCandidate {
     // The Java executable; once judged in its normal form (full, lower
     // case), and for windowed applications the javaw.exe beside it.
     char executable[TextBufferSize];
+    // The machine java.exe is built for, as its headers say.
+    ImageMachine machine;
     char version[TextBufferSize];
     VersionOrigin versionOrigin;
     Verdict verdict;

@@ -12,6 +12,7 @@
 #include "InstalledRuntimes.h"
 #include "PackExpansion.h"
 #include "PathText.h"
+#include "RegisteredRuntimes.h"
 
 bool AcceptDesignatedHome(RuntimeCandidate& candidate, CandidateSource source, const char* directory,
                           const VersionBounds& bounds) {
@@ -91,6 +92,8 @@ static bool AcceptSequenceToken(RuntimeCandidate& candidate, const char* token, 
         return AcceptOnSearchPath(candidate, argument, bounds);
     case 'Y':
         return FindRegistryRuntime(candidate, bounds);
+    case 'V':
+        return FindRegisteredRuntime(candidate, bounds);
     default:
         return false;
     }

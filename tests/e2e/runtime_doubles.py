@@ -1,7 +1,8 @@
 """Fake Java runtime homes for the runtime discovery tests, made of the
-doubles of tests/doubles (java.exe, jvm.dll, unpack200.exe), and the
-machine-wide registry keys those tests write (JavaSoft and the located
-runtimes), removed before and after each test that uses `machine_registry`.
+doubles of tests/doubles (java.exe, jvm.dll, unpack200.exe), possibly with a
+release file or with files marked for another machine, and the machine-wide
+registry keys those tests write (JavaSoft and the located runtimes), removed
+before and after each test that uses `machine_registry`.
 """
 import shutil
 import tempfile
@@ -9,7 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from conftest import WINTEST, BUILD, reg, windows_path
+from conftest import ARCH, WINTEST, reg, windows_path
 
 DOUBLES = WINTEST / "doubles"
 LOADER_DRIVER = WINTEST / "loader-driver.exe"
@@ -18,12 +19,18 @@ JAVASOFT = r"HKLM\SOFTWARE\JavaSoft"
 MACHINE_KEY = r"HKLM\SOFTWARE\larkspur"
 LOCATED_KEY = r"SOFTWARE\larkspur\kestrel\locatedjvms"
 
+# The machine fields of the two architectures, and the one the launcher
+# under test cannot load.
+MACHINES = {"x86": 0x014C, "x64": 0x8664}
+FOREIGN_MACHINE = MACHINES["x86" if ARCH == "x64" else "x64"]
+
 
 def make_runtime(home, version="1.6.0_45", line=None, exit_code=0, vms=("client",), javaw=False,
-                 library="jvm.dll", bin_dir="bin"):
+                 library="jvm.dll", bin_dir="bin", release=None):
     """Lays out home/<bin_dir>/java.exe answering `line` (default: the
-    classic version line of `version`) and one jvm.dll per VM variant.
-    Returns the home directory."""
+    classic version line of `version`) and one jvm.dll per VM variant, and
+    home/release with the text or bytes `release` when given. Returns the
+    home directory."""
     home = Path(home)
     bin_path = home / bin_dir
     bin_path.mkdir(parents=True, exist_ok=True)
@@ -36,7 +43,17 @@ def make_runtime(home, version="1.6.0_45", line=None, exit_code=0, vms=("client"
     for vm in vms:
         (bin_path / vm).mkdir(exist_ok=True)
         shutil.copy(DOUBLES / library, bin_path / vm / "jvm.dll")
+    if release is not None:
+        (home / "release").write_bytes(release if isinstance(release, bytes) else release.encode())
     return home
+
+
+def set_machine(path, machine):
+    """Rewrites the machine field of the image at `path`."""
+    data = bytearray(Path(path).read_bytes())
+    signature = int.from_bytes(data[0x3C:0x40], "little")
+    data[signature + 4:signature + 6] = machine.to_bytes(2, "little")
+    Path(path).write_bytes(data)
 
 
 def probes(home, bin_dir="bin"):

@@ -1,6 +1,9 @@
-// Locating the end of the last section's raw data through the PE headers.
+// Locating the end of the last section's raw data through the PE headers, and
+// the machine an image is built for: the three a runtime is built for, any
+// other, and every header that cannot be read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -65,4 +68,55 @@ TEST(ImageLayout, DamagedOrCutHeadersAreRefused) {
     std::vector<uint8_t> manySections = Headers(6);
     Put16(manySections, 0x84 + 2, 0xFFFF);
     EXPECT_FALSE(LastSectionRawEnd(manySections.data(), manySections.size(), &offset));
+}
+
+namespace {
+
+std::vector<uint8_t> ImageFor(uint32_t machine) {
+    std::vector<uint8_t> image = Headers(1);
+    Put16(image, 0x84, machine);
+    return image;
+}
+
+ImageMachine MachineOf(const std::vector<uint8_t>& image) { return ImageMachineOf(image.data(), image.size()); }
+
+}  // namespace
+
+TEST(ImageMachineOf, KnownAndUnknownMachines) {
+    EXPECT_EQ(MachineOf(ImageFor(0x014C)), ImageMachine::X86);
+    EXPECT_EQ(MachineOf(ImageFor(0x8664)), ImageMachine::X64);
+    EXPECT_EQ(MachineOf(ImageFor(0xAA64)), ImageMachine::Arm64);
+    EXPECT_EQ(MachineOf(ImageFor(0x01C4)), ImageMachine::Unknown);
+    EXPECT_EQ(MachineOf(ImageFor(0)), ImageMachine::Unknown);
+    // The machine needs no section table: the file header is enough.
+    std::vector<uint8_t> image = ImageFor(0x8664);
+    EXPECT_EQ(ImageMachineOf(image.data(), 0x84 + 20), ImageMachine::X64);
+}
+
+TEST(ImageMachineOf, UnreadableHeadersAreNoImage) {
+    EXPECT_EQ(ImageMachineOf(nullptr, 0), ImageMachine::NotAnImage);
+    std::vector<uint8_t> image = ImageFor(0x8664);
+    EXPECT_EQ(ImageMachineOf(image.data(), 0x84 + 19), ImageMachine::NotAnImage) << "file header cut";
+    EXPECT_EQ(ImageMachineOf(image.data(), 0x3E), ImageMachine::NotAnImage) << "DOS header cut";
+    image[0] = 'Z';
+    EXPECT_EQ(MachineOf(image), ImageMachine::NotAnImage) << "no MZ";
+    image = ImageFor(0x8664);
+    image[0x82] = 'X';
+    EXPECT_EQ(MachineOf(image), ImageMachine::NotAnImage) << "no PE signature";
+    image = ImageFor(0x8664);
+    Put32(image, 0x3C, 0xFFFFFFF0u);
+    EXPECT_EQ(MachineOf(image), ImageMachine::NotAnImage) << "e_lfanew past the end";
+    // Headers beyond what is looked at.
+    std::vector<uint8_t> far(MachineHeaderLimit + 64, 0);
+    std::copy(image.begin(), image.begin() + 0x40, far.begin());
+    Put32(far, 0x3C, MachineHeaderLimit - 8);
+    far[MachineHeaderLimit - 8] = 'P';
+    far[MachineHeaderLimit - 7] = 'E';
+    Put16(far, MachineHeaderLimit - 4, 0x8664);
+    EXPECT_EQ(MachineOf(far), ImageMachine::NotAnImage);
+    Put32(far, 0x3C, MachineHeaderLimit - 24);
+    far[MachineHeaderLimit - 24] = 'P';
+    far[MachineHeaderLimit - 23] = 'E';
+    Put16(far, MachineHeaderLimit - 20, 0x8664);
+    EXPECT_EQ(MachineOf(far), ImageMachine::X64) << "the file header ends just within the limit";
 }
