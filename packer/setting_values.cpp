@@ -21,7 +21,7 @@ struct TaggedField {
 
 constexpr TaggedField kClassPathKinds[] = {{"archive", 'A'}, {"directory", 'D'}, {"scan", 'S'}, {"env", 'E'}};
 constexpr TaggedField kRuntimeSourceTables[] = {{"env", 'E'}, {"directory", 'A'}};
-constexpr TaggedField kRuntimeSourceWords[] = {{"registry", 'Y'}, {"path", 'S'}};
+constexpr TaggedField kRuntimeSourceWords[] = {{"registry", 'Y'}, {"registrations", 'V'}, {"path", 'S'}};
 
 std::string item_name(std::size_t index) {
     return "entry " + std::to_string(index + 1);
@@ -67,7 +67,7 @@ std::string runtime_source(const toml::node& node, const std::string& what) {
         if (word == source.field) return std::string(1, source.letter);
     }
     throw PackError(what + " is the unknown source '" + word +
-                    "' (expected \"registry\", \"path\", { env = ... } or { directory = ... })");
+                    "' (expected \"registry\", \"registrations\", \"path\", { env = ... } or { directory = ... })");
 }
 
 template <typename ItemText>

@@ -51,7 +51,7 @@ TEST_F(ProjectTest, EveryNamedSettingWritesItsKey) {
         command_line_vm_options = true
         min_version = "1.8"
         max_version = "21"
-        search_sequence = ["registry", { env = "JAVA_HOME" }, { directory = "jre" }, "path"]
+        search_sequence = ["registry", "registrations", { env = "JAVA_HOME" }, { directory = "jre" }, "path"]
         accept_beta = false
         preferred_vm = "server"
         runtime_verbose = true
@@ -76,7 +76,7 @@ TEST_F(ProjectTest, EveryNamedSettingWritesItsKey) {
                                                           {125, "1"},
                                                           {126, "1.8"},
                                                           {127, "21"},
-                                                          {128, "Y;EJAVA_HOME;Ajre;S"},
+                                                          {128, "Y;V;EJAVA_HOME;Ajre;S"},
                                                           {130, "0"},
                                                           {152, "server"},
                                                           {106, "1"},
