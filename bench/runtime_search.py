@@ -2,11 +2,13 @@
 """Runtime search: a cold search (empty version cache) against a warm one
 (every candidate cached), with three candidate runtimes made of the test
 doubles (tests/doubles): the first two are below the minimum version, the
-third is accepted, so a cold search probes three times and a warm one none.
+third is accepted. Without release files a cold search probes three times
+and a warm one none; with a release file in each home (JAVA_VERSION="...")
+no search probes at all.
 
 Times a quiet launcher from process start to exit (Wine's own start
-included), median of the runs of each kind; counts the probe processes
-over the warm starts from the doubles' logs. Prints figures, asserts nothing.
+included), median of the runs of each kind; counts the probe processes from
+the doubles' logs. Prints figures, asserts nothing.
 
 Usage: bench/runtime_search.py [BUILD_DIR]   (default: build)
 Measures the 64-bit stub with the 64-bit doubles (KESTREL_BENCH_ARCH=x86: the
@@ -29,11 +31,13 @@ CANDIDATES = (("a", "1.5.0_22"), ("b", "1.6.0_45"), ("c", "1.8.0_392"))
 CACHE_KEY = r"HKCU\Software\larkspur\kestrel\jvms"
 
 
-def make_runtime(doubles, home, version):
+def make_runtime(doubles, home, version, release):
     (home / "bin" / "client").mkdir(parents=True)
     shutil.copy(doubles / "java.exe", home / "bin" / "java.exe")
     shutil.copy(doubles / "jvm.dll", home / "bin" / "client" / "jvm.dll")
     (home / "bin" / "java.cfg").write_text(f'stderr java version "{version}"\n')
+    if release:
+        (home / "release").write_text(f'IMPLEMENTOR="Kestrel"\nJAVA_VERSION="{version}"\nOS_NAME="Windows"\n')
 
 
 def pack(build, work, arch):
@@ -43,8 +47,8 @@ def pack(build, work, arch):
 
 
 def probe_count(work):
-    return sum(len((work / name / "bin" / "java.log").read_text().splitlines())
-               for name, _ in CANDIDATES if (work / name / "bin" / "java.log").exists())
+    logs = (work / name / "bin" / "java.log" for name, _ in CANDIDATES)
+    return sum(len(log.read_text().splitlines()) for log in logs if log.exists())
 
 
 def timed_run(launcher, env):
@@ -57,14 +61,13 @@ def timed_run(launcher, env):
     return elapsed
 
 
-def main():
-    build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
-    arch = measured_arch()
-    prefix = build / "bench-search-wineprefix"
-    with bench_wine(prefix) as env, tempfile.TemporaryDirectory() as temp:
+def measure(build, env, arch, release):
+    """Cold and warm start times and probe counts of one set of runtimes."""
+    with tempfile.TemporaryDirectory() as temp:
         work = Path(temp)
         for name, version in CANDIDATES:
-            make_runtime(build / ("wintest64" if arch == "x64" else "wintest") / "doubles", work / name, version)
+            make_runtime(build / ("wintest64" if arch == "x64" else "wintest") / "doubles", work / name, version,
+                         release)
         launcher = pack(build, work, arch)
         timed_run(launcher, env)  # warms Wine and the file cache
         cold, cold_probes = [], set()
@@ -75,15 +78,29 @@ def main():
             cold_probes.add(probe_count(work) - before)
         before = probe_count(work)
         warm = [timed_run(launcher, env) for _ in range(WARM_RUNS)]
-        warm_probes = probe_count(work) - before
-    print(f"stub: {arch}")
-    print(f"quiet start with {len(CANDIDATES)} candidates (two rejected, the third accepted):")
+        return cold, cold_probes, warm, probe_count(work) - before
+
+
+def report(title, cold, cold_probes, warm, warm_probes):
+    print(f"{title}:")
     cold_probe_text = " or ".join(map(str, sorted(cold_probes))) + " per start"
     for name, values, runs, probes in (("cold", cold, COLD_RUNS, cold_probe_text),
                                        ("warm", warm, WARM_RUNS, f"{warm_probes} in all {WARM_RUNS} starts")):
         print(f"  {name}: median {statistics.median(values) * 1000:7.1f} ms of {runs} starts "
               f"(min {min(values) * 1000:.1f}, max {max(values) * 1000:.1f}); probe processes: {probes}")
-    print(f"  cold - warm: {(statistics.median(cold) - statistics.median(warm)) * 1000:.1f} ms")
+    print(f"  cold - warm: {(statistics.median(cold) - statistics.median(warm)) * 1000:.1f} ms; "
+          f"cold / warm: {statistics.median(cold) / statistics.median(warm):.2f}")
+
+
+def main():
+    build = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
+    arch = measured_arch()
+    with bench_wine(build / "bench-search-wineprefix") as env:
+        results = {release: measure(build, env, arch, release) for release in (False, True)}
+    print(f"stub: {arch}")
+    print(f"quiet start with {len(CANDIDATES)} candidates (two below the minimum, the third accepted)")
+    report("without release files", *results[False])
+    report("with release files", *results[True])
 
 
 if __name__ == "__main__":
