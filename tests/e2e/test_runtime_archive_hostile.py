@@ -10,7 +10,7 @@ import time
 
 import pytest
 
-from conftest import finish, probe
+from conftest import NO_JRE_FOUND, finish, probe
 from payload_support import Launch, payload_directories
 from test_runtime_archive import (BLOCK, Runtime, assert_unpacked_and_started, directory, entry, launcher, start, tar,
                                   tree)
@@ -74,7 +74,6 @@ DAMAGED = {
     "wrong-gzip-check-sum": lambda home: break_check_sum(gzip.compress(tar(tree(home)))),
     "cut-inside-the-end": lambda home: gzip.compress(tar(tree(home)))[:-3],
     "html-page": lambda home: b"<html><body>404 Not Found</body></html>\n",
-    # (An empty file cannot travel in the payload; the unit tests read one.)
     "empty-gzip": lambda home: gzip.compress(b""),
 }
 
@@ -86,6 +85,14 @@ def test_a_damaged_archive_ends_with_83_and_leaves_nothing(tmp_path, make):
     assert (run.returncode, run.stdout, run.stderr) == (83, "", NO_RUNTIME)
     assert_nothing_left(jre)
     assert not runtime.double.calls()
+
+
+def test_an_empty_archive_is_no_archive_and_the_quiet_start_ends_with_83(tmp_path):
+    """The payload writes no file for no content: the search runs, finds
+    nothing, and the quiet start ends as it does without a runtime."""
+    run, jre = start(tmp_path, b"")
+    assert (run.returncode, run.stdout, run.stderr) == (83, NO_JRE_FOUND, "")
+    assert_nothing_left(jre)
 
 
 def bomb(home, size):
