@@ -11,6 +11,9 @@ starting the process to the application's first line of output:
   part of the launcher's start that is Java's;
 - the launcher, quiet (-q), finding the runtime through JAVA_HOME with its
   version cache warm: the start the floor is the target of;
+- the same start with the decision trace on (KESTREL_LAUNCHER_DEBUG naming
+  a file the lines are appended to): off, the trace must cost nothing, so
+  the quiet start's ratio is also printed against the traced one;
 - the same launcher with its progress dialog (no -q);
 - a launcher with three candidate runtimes (two test doubles below the
   minimum version, then the real home), quiet, with its version cache
@@ -118,6 +121,8 @@ def measured_commands(build, arch, work, env):
     jar = windows_path(build / "samples" / "hello.jar")
     both_jars = windows_path(build / "java" / "kestrel-runtime.jar") + ";" + jar
 
+    traced_env = dict(env, KESTREL_LAUNCHER_DEBUG=windows_path(work / "trace.log"))
+
     def cold_start():
         subprocess.run([WINE, "reg", "delete", CACHE_KEY, "/f"], env=env, capture_output=True)
         return time_to_first_line([WINE, candidates, "-q"], env)
@@ -134,6 +139,7 @@ def measured_commands(build, arch, work, env):
         "floor through the Java side": lambda: time_to_first_line(
             floor + [both_jars, ENTRY_CLASS, "false", MAIN_CLASS, "", "", "false"], env),
         "launcher quiet (-q)": lambda: time_to_first_line([WINE, single, "-q"], env),
+        "launcher quiet, trace on": lambda: time_to_first_line([WINE, single, "-q"], traced_env),
         "launcher with dialog": dialog_start,
         "three candidates, cold (-q)": cold_start,
         "three candidates, warm (-q)": lambda: time_to_first_line([WINE, candidates, "-q"], env),
@@ -166,6 +172,10 @@ def print_ratios(title, values):
             print_ratio(name, low / floor_low, mid / floor_mid, QUIET_TARGET, at_most=True)
         else:
             print(f"  {name}: {low / floor_low:.2f} from the minima, {mid / floor_mid:.2f} from the medians")
+    quiet_low, quiet_mid = least_and_median(values["launcher quiet (-q)"])
+    traced_low, traced_mid = least_and_median(values["launcher quiet, trace on"])
+    print(f"  trace off / trace on, quiet: {quiet_low / traced_low:.2f} from the minima, "
+          f"{quiet_mid / traced_mid:.2f} from the medians")
 
 
 def report(arch, times, processor):
@@ -186,6 +196,9 @@ def main():
     home = windows_path(real_home(build, arch))
     with bench_wine(prefix, JAVA_HOME=home) as env, tempfile.TemporaryDirectory() as temp:
         times, processor = measure(measured_commands(build, arch, Path(temp), env))
+        trace = Path(temp) / "trace.log"
+        if not trace.exists() or b"entry: calling main" not in trace.read_bytes():
+            sys.exit("the traced starts wrote no trace of the VM start")
     report(arch, times, processor)
 
 
