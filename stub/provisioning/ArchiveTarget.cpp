@@ -52,15 +52,35 @@ TarStatus ArchiveTarget::MakeDirectory(const char* path) {
     return TarStatus::Done;
 }
 
+// What a file of `size` bytes may take on a drive: its data rounded up to
+// whole 64 KB, at least 64 KB (clusters and the file's own record are
+// smaller than that on the drives a runtime goes to).
+static uint64_t SpaceTaken(uint64_t size) {
+    constexpr uint64_t Granule = 64 * 1024;
+    return (size / Granule + 1) * Granule;
+}
+
 // Whether `size` more bytes leave the reserve free on the destination's
-// drive; when the free space cannot be read, the writes will tell.
-bool ArchiveTarget::SpaceFor(uint64_t size) const {
+// drive; when the free space cannot be read, the writes will tell. Reading
+// it costs system calls, so it is read again only when the room left from
+// the last reading may not hold the file: a runtime has thousands of small
+// files, and the answer is the one a reading for every file would give.
+bool ArchiveTarget::SpaceFor(uint64_t size) {
+    uint64_t taken = SpaceTaken(size);
+    if (taken <= room_) {
+        room_ -= taken;
+        return true;
+    }
     wchar_t root[2 * TextBufferSize];
     wmemcpy(root, path_, rootLength_);
     root[rootLength_] = L'\0';
     ULARGE_INTEGER available;
+    room_ = 0;
     if (!GetDiskFreeSpaceExW(root, &available, nullptr, nullptr)) return true;
-    return available.QuadPart >= ExtractionSpaceReserve && available.QuadPart - ExtractionSpaceReserve >= size;
+    if (available.QuadPart < ExtractionSpaceReserve || available.QuadPart - ExtractionSpaceReserve < size) return false;
+    uint64_t above = available.QuadPart - ExtractionSpaceReserve;
+    room_ = above > taken ? above - taken : 0;
+    return true;
 }
 
 TarStatus ArchiveTarget::BeginFile(const char* path, uint64_t size) {

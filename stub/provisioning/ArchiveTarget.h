@@ -39,7 +39,7 @@ public:
 private:
     bool ComposePath(const char* path);
     TarStatus CannotCreate(const char* path);
-    bool SpaceFor(uint64_t size) const;
+    bool SpaceFor(uint64_t size);
 
     wchar_t path_[2 * TextBufferSize];  // extended-length destination, then the entry
     size_t rootLength_ = 0;             // up to and with the destination's trailing '\'
@@ -48,4 +48,7 @@ private:
     HWND dialog_;
     int32_t total_;
     int lastPosition_ = -1;
+    // Bytes known to be free above the reserve: what the drive reported at
+    // its last reading, less what the files begun since may take.
+    uint64_t room_ = 0;
 };

@@ -3,7 +3,8 @@
 // and unpacked through the wide file API — parents made for files, long and
 // non-ASCII names, hostile and device names, files and directories in each
 // other's way, duplicates, damaged and cut streams, the declared size, the
-// user's Cancel — and the pack-expansion animation on a real progress bar.
+// user's Cancel, the free space watched across many files — and the
+// pack-expansion animation on a real progress bar.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "../core/TarTestArchive.h"
+#include "ArchiveTarget.h"
 #include "Cancellation.h"
 #include "DirectoryTree.h"
 #include "Progress.h"
@@ -272,6 +274,28 @@ TEST_F(ArchiveTest, TheUsersCancelStopsTheExtraction) {
     EXPECT_TRUE(CancelRequested());
     EXPECT_EQ(Extract(), TarStatus::Cancelled);
     EXPECT_EQ(ReadFileBytes(Extracted("b.bin")), "<missing>");
+}
+
+TEST_F(ArchiveTest, AFileBeyondTheFreeSpaceStopsAfterManySmallOnes) {
+    ArchiveTarget target(Destination().c_str(), nullptr, 0);
+    ASSERT_TRUE(target.Ready());
+    // Small files pass on the room of an earlier reading of the free space;
+    // a file larger than the whole drive's free space must still be refused.
+    Listing written;
+    for (int i = 0; i < 50; ++i) {
+        written.push_back("small" + std::to_string(100 + i));
+        ASSERT_EQ(target.BeginFile(written.back().c_str(), 3), TarStatus::Done) << i;
+        ASSERT_EQ(target.WriteData("abc", 3), TarStatus::Done);
+        ASSERT_EQ(target.EndFile(), TarStatus::Done);
+    }
+    ULARGE_INTEGER available;
+    ASSERT_TRUE(GetDiskFreeSpaceExW(Destination().c_str(), &available, nullptr, nullptr));
+    EXPECT_EQ(target.BeginFile("large", available.QuadPart + (1ull << 36)), TarStatus::NoSpace);
+    EXPECT_EQ(Names(Destination()), written);
+    // The refusal leaves the target working for a file that fits.
+    ASSERT_EQ(target.BeginFile("after", 3), TarStatus::Done);
+    EXPECT_EQ(target.EndFile(), TarStatus::Done);
+    EXPECT_EQ(ReadFileBytes(Extracted("small149")), "abc");
 }
 
 // --- the pack-expansion animation ------------------------------------------
