@@ -56,6 +56,7 @@ set(KESTREL_WINDOWS_SOURCES
     runtime/RuntimeSearch.cpp
     runtime/JvmLibrary.cpp
     runtime/RuntimeLoader.cpp
+    runtime/SearchTrace.cpp
     vm/JavaVMLauncher.cpp
     vm/VMStartTrace.cpp
     provisioning/Progress.cpp

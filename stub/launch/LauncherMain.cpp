@@ -25,6 +25,7 @@
 #include "SingleInstance.h"
 #include "UserRegistry.h"
 #include "RuntimeLoader.h"
+#include "SearchTrace.h"
 #include "ConfigKeys.h"
 
 bool QuietMode = false;
@@ -86,6 +87,7 @@ int LauncherMain(HINSTANCE instance, const wchar_t* commandLine) {
     SingleInstanceGuard();
     if (!QuietMode && InstallStartedIsSet() && UserWantsManualRuntime()) ManualMode = true;
     TRACE("switches: manual %s", OnOff(ManualMode));
+    if (TraceOn) TraceCandidates();
     if (QuietMode) {
         LaunchSequence(nullptr);
         TRACE("exit: code 0, the launch sequence has ended");

@@ -53,7 +53,8 @@ static bool LearnVersion(RuntimeCandidate& candidate, const FILETIME& lastWriteT
         candidate.versionOrigin = VersionOrigin::ReleaseFile;
         return true;
     }
-    if (!ProbeJavaVersion(candidate.executable, candidate.version, sizeof candidate.version)) return false;
+    candidate.probe = ProbeJavaVersion(candidate.executable, candidate.version, sizeof candidate.version);
+    if (candidate.probe != ProbeOutcome::Answered) return false;
     candidate.versionOrigin = VersionOrigin::Probe;
     WriteCachedVersion(candidate.executable, lastWriteTime, candidate.version);
     return true;

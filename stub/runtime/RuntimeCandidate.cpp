@@ -19,6 +19,7 @@ void BeginCandidate(RuntimeCandidate& candidate, CandidateSource source, const c
     candidate.machine = ImageMachine::NotAnImage;
     candidate.version[0] = '\0';
     candidate.versionOrigin = VersionOrigin::Unknown;
+    candidate.probe = ProbeOutcome::NotRun;
     candidate.verdict = Verdict::Undecided;
 }
 

@@ -1,12 +1,14 @@
 // RuntimeCandidate.h — one Java runtime as the search carries it: named by a
 // source, judged by acceptance, then loaded. What was learnt about it on the
-// way (its executable and home, its version and where the version came from)
-// and the machine its files are built for) and the verdict travel together, and every verdict goes out through
-// Decide(), the one place an observer (such as a decision trace) hears of
-// each candidate as it is decided.
+// way (its executable and home, the machine it is built for, its version,
+// where the version came from and how a probe ended) and the verdict travel
+// together, and every verdict goes out through Decide(), the one place an
+// observer (such as the decision trace) hears of each candidate as it is
+// decided.
 #pragma once
 
 #include "ImageLayout.h"
+#include "RuntimeProbe.h"
 #include "TextBuffer.h"
 
 // Where a candidate came from. The source decides the beta rule and, when an
@@ -35,7 +37,7 @@ enum class Verdict {
     PathUnusable,         // the path does not fit the launcher's buffers or cannot be made full
     ExecutableMissing,    // no java.exe where the source points
     ForeignMachine,       // java.exe, or every jvm.dll there is, built for another machine than the launcher
-    VersionUnknown,       // not cached, no release file line, and the probe failed, timed out or printed another line
+    VersionUnknown,       // not cached, no release file line, and the probe gave none (see `probe`)
     Beta,                 // a beta version from a source that may not give one
     BelowMinimum,
     AboveMaximum,
@@ -60,6 +62,8 @@ struct RuntimeCandidate {
     ImageMachine machine;
     char version[TextBufferSize];
     VersionOrigin versionOrigin;
+    // How the probe ended, when one ran.
+    ProbeOutcome probe;
     Verdict verdict;
 };
 

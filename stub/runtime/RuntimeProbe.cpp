@@ -42,9 +42,10 @@ static HANDLE OpenInheritableOutput(const char* path) {
 }
 
 // Runs the command hidden with standard error on `output` and waits at most
-// ProbeTimeLimit. True only when it ended in time with exit code 0; a child
-// still running is terminated (and waited for, so its file can be removed).
-static bool RunProbeProcess(char* commandLine, HANDLE output) {
+// ProbeTimeLimit; Answered here means it ended in time with exit code 0. A
+// child still running is terminated (and waited for, so its file can be
+// removed).
+static ProbeOutcome RunProbeProcess(char* commandLine, HANDLE output) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -55,7 +56,7 @@ static bool RunProbeProcess(char* commandLine, HANDLE output) {
     PROCESS_INFORMATION process;
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &process))
-        return false;
+        return ProbeOutcome::NotStarted;
     bool ended = WaitForSingleObject(process.hProcess, ProbeTimeLimit) == WAIT_OBJECT_0;
     DWORD exitCode = STILL_ACTIVE;
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -65,7 +66,8 @@ static bool RunProbeProcess(char* commandLine, HANDLE output) {
     }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    return ended && exitCode == 0;
+    if (!ended) return ProbeOutcome::TimedOut;
+    return exitCode == 0 ? ProbeOutcome::Answered : ProbeOutcome::Failed;
 }
 
 // The version from the first line of the probe's output file.
@@ -78,19 +80,20 @@ static bool ReadVersionLine(const char* path, char* version, size_t capacity) {
     return read && ParseVersionLine(line, version, capacity);
 }
 
-bool ProbeJavaVersion(const char* executable, char* version, size_t capacity) {
+ProbeOutcome ProbeJavaVersion(const char* executable, char* version, size_t capacity) {
     char commandLine[TextBufferSize], outputPath[TextBufferSize];
     version[0] = '\0';
     if (!ProbeCommandLine(executable, commandLine, sizeof commandLine) ||
         !MakeTempFileName(outputPath, sizeof outputPath))
-        return false;
+        return ProbeOutcome::NotStarted;
     HANDLE output = OpenInheritableOutput(outputPath);
-    bool succeeded = false;
+    ProbeOutcome outcome = ProbeOutcome::NotStarted;
     if (output != INVALID_HANDLE_VALUE) {
-        bool exitedCleanly = RunProbeProcess(commandLine, output);
+        outcome = RunProbeProcess(commandLine, output);
         CloseHandle(output);
-        succeeded = exitedCleanly && ReadVersionLine(outputPath, version, capacity);
+        if (outcome == ProbeOutcome::Answered && !ReadVersionLine(outputPath, version, capacity))
+            outcome = ProbeOutcome::NoVersionLine;
     }
     DeleteFileA(outputPath);
-    return succeeded;
+    return outcome;
 }

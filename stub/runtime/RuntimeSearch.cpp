@@ -8,6 +8,7 @@
 
 #include "ConfigBlock.h"
 #include "ConfigKeys.h"
+#include "DecisionTrace.h"
 #include "FileUtils.h"
 #include "InstalledRuntimes.h"
 #include "PackExpansion.h"
@@ -82,6 +83,7 @@ static bool AcceptRuntimeFile(RuntimeCandidate& candidate, const char* relativeN
 // passed over.
 static bool AcceptSequenceToken(RuntimeCandidate& candidate, const char* token, const VersionBounds& bounds) {
     const char* argument = token + 1;
+    TRACE("search: token %s", token);
     switch (token[0]) {
     case 'A':
     case 'R':
@@ -95,6 +97,7 @@ static bool AcceptSequenceToken(RuntimeCandidate& candidate, const char* token, 
     case 'V':
         return FindRegisteredRuntime(candidate, bounds);
     default:
+        TRACE("search: token %s passed over: no source has the letter %c", token, token[0]);
         return false;
     }
 }
@@ -130,6 +133,8 @@ static bool AcceptProductVariable(RuntimeCandidate& candidate, const VersionBoun
 bool SearchJavaRuntime(RuntimeCandidate& result) {
     VersionBounds bounds;
     ReadVersionBounds(bounds);
+    TRACE("search: versions from \"%s\" to \"%s\", beta versions %s", bounds.minimum, bounds.maximum,
+          ConfigInt(Key::AcceptBeta) != 0 ? "from every source" : "only from runtimes named explicitly");
     return AcceptRuntimeFile(result, "\\.tanager\\pref_jre.cfg", bounds) || AcceptSearchSequence(result, bounds) ||
            AcceptProductVariable(result, bounds) || AcceptRuntimeFile(result, "\\.tanager\\inst_jre.cfg", bounds);
 }

@@ -7,7 +7,7 @@ import re
 import pytest
 
 from conftest import ARCH, pack, run_launcher, windows_path
-from runtime_doubles import loaded_libraries, make_runtime
+from runtime_doubles import FOREIGN_MACHINE, loaded_libraries, make_runtime, probes, set_machine
 
 LINE = re.compile(r"\[kestrel +(\d+) ms\] (\w+): (.*)")
 PROJECT = '[launcher]\ntype = "console"\n{launcher}[java]\n{java}[payload]\nfiles = {payload}\n[keys]\n"128" = "{sequence}"\n'
@@ -92,6 +92,73 @@ def test_a_vm_start_that_fails_names_its_step_and_message(tmp_path, monkeypatch,
     failed = next(index for index, line in enumerate(lines) if line.startswith(step))
     assert lines[failed + 1:failed + 2] == [f"error: message {message}"], lines
     assert lines[-1] == f"exit: code 1 after message {message}"
+
+
+def search_lines(text):
+    """The search's token lines and the candidates' verdict lines, in order."""
+    return [f"{topic}: {line}" for _, topic, line in trace_lines(text) if topic in ("search", "candidate")]
+
+
+def expect_lines(lines, patterns):
+    """`lines` match `patterns` one by one, in order and all of them."""
+    assert len(lines) == len(patterns), "\n".join(lines)
+    for line, pattern in zip(lines, patterns):
+        assert re.fullmatch(pattern, line), f"{line!r} does not match {pattern!r}"
+
+
+def test_each_candidate_of_a_search_is_traced_with_its_version_and_reason(tmp_path, monkeypatch):
+    sequence = "EBETA_HOME;Aold;Amissing;Aforeign;Xunknown;Agood"
+    project = f'[launcher]\ntype = "console"\n[java]\nmin_version = "1.8"\n[keys]\n"128" = "{sequence}"\n'
+    exe = pack(tmp_path, project)
+    # Only explicitly named runtimes may be beta versions: not one in a variable.
+    make_runtime(tmp_path / "beta", "1.8.0_392", release='JAVA_VERSION="9-beta"\n')
+    monkeypatch.setenv("BETA_HOME", windows_path(tmp_path / "beta"))
+    make_runtime(tmp_path / "old", "1.6.0_45")
+    make_runtime(tmp_path / "foreign", "17.0.9")
+    set_machine(tmp_path / "foreign/bin/java.exe", FOREIGN_MACHINE)
+    make_runtime(tmp_path / "good", "17.0.9")
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
+    run = run_launcher(exe, "-q")
+    assert run.returncode == 0, run
+    assert loaded_libraries(tmp_path) == ["good/bin/client"]
+    # The paths as the launcher has them: in normal form, possibly with short names.
+    home = r".*\\"
+    expected = [
+        r'search: versions from "1\.8" to "", .*',
+        r"candidate: - \(the runtime file .*pref_jre\.cfg\): rejected: nothing named there",
+        r"search: token EBETA_HOME",
+        rf"candidate: {home}beta\\bin\\java\.exe \(the variable BETA_HOME\), version 9-beta from the release file: "
+        r"rejected: beta.*",
+        r"search: token Aold",
+        rf"candidate: {home}old\\bin\\java\.exe \(a runtime directory old\), version 1\.6\.0_45 from {{origin}}: "
+        r"rejected: below the minimum 1\.8",
+        r"search: token Amissing",
+        rf"candidate: {home}missing\\bin\\java\.exe \(a runtime directory missing\): rejected: file missing",
+        r"search: token Aforeign",
+        rf"candidate: {home}foreign\\bin\\java\.exe \(a runtime directory foreign\): rejected: other architecture: .*",
+        r"search: token Xunknown",
+        r"search: token Xunknown passed over: .*",
+        r"search: token Agood",
+        rf"candidate: {home}good\\bin\\java\.exe \(a runtime directory good\), version 17\.0\.9 from {{origin}}: "
+        r"accepted",
+        rf"candidate: {home}good\\bin\\java\.exe .*: loaded",
+    ]
+    expect_lines(search_lines(run.stderr), [line.replace("{origin}", "a probe") for line in expected])
+    # Probed versions are cached: the next search reads them from there.
+    run = run_launcher(exe, "-q")
+    assert run.returncode == 0, run
+    expect_lines(search_lines(run.stderr), [line.replace("{origin}", "the cache") for line in expected])
+    assert (probes(tmp_path / "old"), probes(tmp_path / "good"), probes(tmp_path / "beta")) == (1, 1, 0)
+
+
+def test_a_probe_that_fails_is_named_as_the_reason(tmp_path, monkeypatch):
+    exe = runtime_launcher(tmp_path, sequence="Abroken")
+    make_runtime(tmp_path / "broken", "17.0.9", exit_code=1)
+    monkeypatch.setenv("KESTREL_LAUNCHER_DEBUG", "1")
+    run = run_launcher(exe, "-q")
+    assert run.returncode == 83, run
+    verdicts = [line for line in search_lines(run.stderr) if line.startswith("candidate:") and "broken" in line]
+    assert len(verdicts) == 1 and verdicts[0].endswith("rejected: version unknown: the probe failed (exit code not 0)")
 
 
 def test_a_library_that_fails_to_load_shows_the_systems_reason(tmp_path, monkeypatch):

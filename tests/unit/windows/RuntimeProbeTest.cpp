@@ -121,10 +121,18 @@ TEST_F(AcceptExecutableTest, VersionsOutOfRangeAreRejectedButCached) {
 TEST_F(AcceptExecutableTest, FailedProbesAreRejectedAndNotCached) {
     std::string cached;
     FILETIME time;
-    for (const char* behaviour : {"stderr java version \"1.6.0\"\nexit 1\n", "stderr Error occurred\n", ""}) {
-        runtime.Behave(behaviour);
-        EXPECT_FALSE(Check(runtime.Java())) << behaviour;
-        EXPECT_FALSE(ReadCache(runtime.Java(), &cached, &time)) << behaviour;
+    struct {
+        const char* behaviour;
+        ProbeOutcome outcome;
+    } failures[] = {{"stderr java version \"1.6.0\"\nexit 1\n", ProbeOutcome::Failed},
+                    {"stderr Error occurred\n", ProbeOutcome::NoVersionLine},
+                    {"", ProbeOutcome::NoVersionLine}};
+    for (const auto& failure : failures) {
+        runtime.Behave(failure.behaviour);
+        EXPECT_FALSE(Check(runtime.Java())) << failure.behaviour;
+        EXPECT_EQ(candidate.verdict, Verdict::VersionUnknown) << failure.behaviour;
+        EXPECT_EQ(candidate.probe, failure.outcome) << failure.behaviour;
+        EXPECT_FALSE(ReadCache(runtime.Java(), &cached, &time)) << failure.behaviour;
     }
     EXPECT_EQ(runtime.Starts(), 3);
     EXPECT_FALSE(Check(runtime.Home() + "\\bin\\missing.exe", "", "", CandidateSource::GivenPath));
@@ -174,7 +182,7 @@ TEST_F(AcceptExecutableTest, EachVerdictReachesTheObserverWithItsReason) {
 TEST_F(AcceptExecutableTest, TheProbeRunsTheExecutableWithTheVersionOption) {
     runtime.Behave("stderr java version \"1.6.0\"\n");
     char found[64];
-    ASSERT_TRUE(ProbeJavaVersion(runtime.Java().c_str(), found, sizeof found));
+    ASSERT_EQ(ProbeJavaVersion(runtime.Java().c_str(), found, sizeof found), ProbeOutcome::Answered);
     std::ifstream log(runtime.Home() + "\\bin\\java.log");
     std::string line;
     std::getline(log, line);
@@ -193,9 +201,9 @@ TEST_F(AcceptExecutableTest, AHangingProbeIsTerminatedAndLeavesNoFile) {
     std::string mutex = "kestrel-unit-hanging-probe";
     runtime.Behave("stderr java version \"1.6.0\"\ndelay 30000\nhold " + mutex + "\n");
     char found[64];
-    bool probed = ProbeJavaVersion(runtime.Java().c_str(), found, sizeof found);
+    ProbeOutcome outcome = ProbeJavaVersion(runtime.Java().c_str(), found, sizeof found);
     SetEnvironmentVariableA("TMP", oldTemp[0] ? oldTemp : nullptr);
-    EXPECT_FALSE(probed);
+    EXPECT_EQ(outcome, ProbeOutcome::TimedOut);
     EXPECT_EQ(runtime.Starts(), 1);
     HANDLE held = OpenMutexA(SYNCHRONIZE, FALSE, mutex.c_str());
     EXPECT_EQ(held, nullptr) << "the runtime is still running";
