@@ -43,6 +43,9 @@ def foreign_runtime(home, version="17.0.9", java=True, library=True, **layout):
     return home
 
 
+# For the 32-bit launcher (KESTREL_TEST_ARCH=x86): a 64-bit runtime first on
+# the path, a 32-bit one in the registry's WOW64 view; for the 64-bit one the
+# mirror: a 32-bit runtime on the path, a 64-bit one in the native view.
 @pytest.mark.usefixtures("machine_registry")
 def test_foreign_runtime_first_on_the_path_gives_way_to_the_registered_one(tmp_path, monkeypatch):
     exe = pack(tmp_path, '[launcher]\ntype = "console"\n[java]\nsearch_sequence = ["path", "registry"]\n')
