@@ -32,6 +32,8 @@ set(KESTREL_WINDOWS_SOURCES
     platform/DirectoryTree.cpp
     platform/ImageFile.cpp
     platform/MachineRegistry.cpp
+    platform/SystemLibrary.cpp
+    platform/ChildProcesses.cpp
     platform/UserRegistry.cpp
     platform/WideText.cpp
     platform/CenterWindow.cpp
@@ -60,6 +62,8 @@ set(KESTREL_WINDOWS_SOURCES
     vm/JavaVMLauncher.cpp
     vm/VMStartTrace.cpp
     provisioning/Progress.cpp
+    provisioning/RuntimeFiles.cpp
+    provisioning/DownloadWatch.cpp
     runtime/PackExpansion.cpp
     provisioning/Cancellation.cpp
     provisioning/ArchiveTarget.cpp

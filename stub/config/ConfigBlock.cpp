@@ -3,20 +3,27 @@
 #include "ConfigBlock.h"
 
 #include <cstring>
+#include <new>
 #include <cwchar>
 
 #include "CodePages.h"
 #include "ConfigParser.h"
+#include "ConfiguredErrors.h"
 #include "ImageLayout.h"
 #include "ConfigKeys.h"
 #include "DecisionTrace.h"
 #include "ErrorReporting.h"
 #include "FileUtils.h"
 
-uint32_t PayloadOffset = 0;
+uint64_t PayloadOffset = 0;
 char ProductFlavour = '\0';
 
-static LauncherConfig Config;
+// Built in place and never destroyed: the worker and the VM read
+// configuration strings until the process ends, so no way out of the
+// process may free them first (a destructor registered with the C runtime
+// would, on its exit).
+alignas(LauncherConfig) static unsigned char ConfigStorage[sizeof(LauncherConfig)];
+static LauncherConfig& Config = *new (ConfigStorage) LauncherConfig();
 
 
 namespace {
@@ -86,14 +93,14 @@ static uint64_t BlockOffset(HANDLE file) {
     uint8_t headers[HeaderBytes];
     DWORD got = 0;
     uint64_t offset = 0;
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    if (!SeekFile(file, 0)) FatalSystemError("SetFilePointer");
     if (!ReadFile(file, headers, sizeof headers, &got, nullptr) || !LastSectionRawEnd(headers, got, &offset))
         FailBlock("Internal Error: readInt");
     return offset;
 }
 #else
 static int32_t ReadIntAt(HANDLE file, LONG offset) {
-    SetFilePointer(file, offset, nullptr, FILE_BEGIN);
+    if (!SeekFile(file, uint64_t(offset))) FatalSystemError("SetFilePointer");
     return ReadBlockInt(file);
 }
 
@@ -125,19 +132,18 @@ static void SettleProjectTrace() {
 void LoadConfigBlock() {
     HANDLE file = OpenOwnExecutable();
     if (file == INVALID_HANDLE_VALUE) FailBlock("Internal Error: openExeFile");
-    LARGE_INTEGER blockOffset;
-    blockOffset.QuadPart = LONGLONG(BlockOffset(file));
-    SetFilePointerEx(file, blockOffset, nullptr, FILE_BEGIN);
+    uint64_t blockOffset = BlockOffset(file);
+    if (!SeekFile(file, blockOffset)) FatalSystemError("SetFilePointer");
 
-    FileBlockSource source(file, uint64_t(blockOffset.QuadPart));
+    FileBlockSource source(file, blockOffset);
     BlockError error = ParseConfigBlock(source, Config);
     if (error != BlockError::None) FailBlock(BlockErrorText(error));
 
-    PayloadOffset = uint32_t(source.Position());
+    PayloadOffset = source.Position();
     CloseHandle(file);
     if (TraceOn) SettleProjectTrace();
     TRACE("block: at offset %lu, %lu narrow and %lu wide settings, payload from offset %lu",
-          (unsigned long)blockOffset.QuadPart, (unsigned long)Config.narrow.Count(), (unsigned long)Config.wide.Count(),
+          (unsigned long)blockOffset, (unsigned long)Config.narrow.Count(), (unsigned long)Config.wide.Count(),
           (unsigned long)PayloadOffset);
 
     char flavour[2];

@@ -8,7 +8,7 @@
 #include "TextBuffer.h"
 
 // File offset of the first payload record, behind the configuration block.
-extern uint32_t PayloadOffset;
+extern uint64_t PayloadOffset;
 // The first character of Key::ProductFlavour: 'e' for an application
 // launcher, 'i' for an installer, anything else (also NUL, when unset) for
 // neither. Set by LoadConfigBlock.

@@ -6,6 +6,8 @@
 #include "ConfigKeys.h"
 #include "DecisionTrace.h"
 #include "MessageText.h"
+#include "SystemError.h"
+#include "TextFormat.h"
 
 static void NarrowCaption(char* caption) { ConfigString(Message::Caption, caption, TextBufferSize); }
 
@@ -26,7 +28,15 @@ void ShowFixedError(const char* text) {
 
 void FatalInternalError(const char* text) {
     ShowFixedError(text);
-    ExitProcess(1);
+    EndProcess(1);
+}
+
+void FatalSystemError(const char* operation) {
+    DWORD error = GetLastError();
+    char reason[TextBufferSize / 2], text[TextBufferSize];
+    SystemErrorText(error, reason, sizeof reason);
+    FormatText(text, sizeof text, "Internal Error: %s: %s", operation, reason);
+    FatalInternalError(text);
 }
 
 void FatalWideError(int32_t key) {
@@ -36,11 +46,11 @@ void FatalWideError(int32_t key) {
     ConfigWString(Text::Caption, caption, TextBufferSize);
     ShowErrorWText(message, caption);
     TRACE("exit: code 1 after text %ld", (long)key);
-    ExitProcess(1);
+    EndProcess(1);
 }
 
 void FatalConfiguredError(int32_t key, const char* placeholder, const char* replacement) {
     ShowConfiguredError(key, placeholder, replacement);
     TRACE("exit: code 1 after message %ld", (long)key);
-    ExitProcess(1);
+    EndProcess(1);
 }

@@ -45,14 +45,19 @@ void ShowErrorWText(const wchar_t* text, const wchar_t* caption) {
     }
 }
 
+void EndProcess(int code) {
+    fflush(nullptr);
+    ExitProcess(UINT(code));
+}
+
 void FatalErrorText(const char* text, const char* caption) {
     ShowErrorText(text, caption);
     TRACE("exit: code 1 after the error above");
-    ExitProcess(1);
+    EndProcess(1);
 }
 
 void ExitLauncher(int code) {
     TRACE("exit: code %d", code);
     RunErrorCleanup();
-    ExitProcess(UINT(code));
+    EndProcess(code);
 }

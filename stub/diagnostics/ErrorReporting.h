@@ -22,6 +22,12 @@ void SetErrorCleanup(void (*cleanup)());
 void ShowErrorText(const char* text, const char* caption);
 void ShowErrorWText(const wchar_t* text, const wchar_t* caption);
 
+// The launcher's one way to end the process: the C streams are flushed,
+// then the system ends the process with `code` at once. No run-time library
+// exit handlers or static destructors run, so threads that still run
+// meanwhile (the worker, the VM) never meet freed state.
+[[noreturn]] void EndProcess(int code);
+
 // ShowErrorText, then the process ends with exit code 1.
 [[noreturn]] void FatalErrorText(const char* text, const char* caption);
 // Runs the cleanup, then ends the process with `code`.

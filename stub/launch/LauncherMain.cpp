@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 #include "CodePages.h"
 #include "CommandLineWords.h"
@@ -22,6 +22,7 @@
 #include "Resources.h"
 #include "RuntimeArchive.h"
 #include "RuntimeDownload.h"
+#include "RuntimeFiles.h"
 #include "SingleInstance.h"
 #include "UserRegistry.h"
 #include "RuntimeLoader.h"
@@ -91,10 +92,11 @@ int LauncherMain(HINSTANCE instance, const wchar_t* commandLine) {
     if (QuietMode) {
         LaunchSequence(nullptr);
         TRACE("exit: code 0, the launch sequence has ended");
+    } else if (RunProgressDialog(LaunchSequence) == IDCANCEL) {
+        // The process ends with 0; a download cut short leaves no archive.
+        RemoveAbandonedArchive();
+        TRACE("exit: code 0, the progress dialog was cancelled");
     } else {
-        RegisterProgressDialogClass();
-        DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc,
-                        reinterpret_cast<LPARAM>(LaunchSequence));
         TRACE("exit: code 0, the progress dialog has closed");
     }
     return 0;
@@ -117,26 +119,25 @@ static void ChooseProgressValues(bool archivePresent) {
 
 // No runtime was found automatically: quiet starts end here; with the dialog
 // the user may download or locate one. Returns whether an archive is present.
-static bool HandleMissingRuntime(HWND dialog) {
+static bool HandleMissingRuntime(HWND dialog, const char* archive) {
     if (!dialog) {
         TRACE("exit: code %d, no runtime found in quiet mode", NoRuntimeExitCode);
         fputs("no jre found\n", stdout);
-        exit(NoRuntimeExitCode);
+        EndProcess(NoRuntimeExitCode);
     }
     char downloadLocation[TextBufferSize];
     ConfigString(Key::DownloadLocation, downloadLocation, sizeof downloadLocation);
     Progress.downloadOffered = downloadLocation[0] != '\0';
     TRACE("runtime: none found; the runtime-not-found dialog opens, %s",
           Progress.downloadOffered ? "a download offered" : "no download offered");
-    INT_PTR choice = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), dialog,
-                                     RuntimeNotFoundDialogProc, 0);
-    // Any other result means a runtime was located; it is loaded already.
-    if (choice != IDC_DOWNLOAD) {
+    // Any other result than Download means a runtime was located; it is
+    // loaded already.
+    if (AskForRuntime(dialog) != IDC_DOWNLOAD) {
         TRACE("runtime: the user located a runtime by hand");
         return false;
     }
     TRACE("runtime: the user chose to download one from %s", downloadLocation);
-    DownloadRuntime(dialog, downloadLocation);
+    DownloadRuntime(dialog, downloadLocation, archive);
     return true;
 }
 
@@ -189,25 +190,25 @@ DWORD WINAPI LaunchSequence(LPVOID progressDialog) {
     if (!ExtractPayload(PayloadDirectory, TextBufferSize)) EndWithCorruptedInstallation(dialog);
     if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
 
-    char archivePath[TextBufferSize];
-    GetFullPathNameA("jre.tar.gz", sizeof archivePath, archivePath, nullptr);
-    bool archivePresent = FileExists(archivePath);
+    // Absolute from here on: the file chooser of Locate may change the
+    // current directory, and the runtime's files must not follow it.
+    const RuntimeFiles& runtimeFiles = PlaceRuntimeFiles(PayloadDirectory);
+    bool archivePresent = FileExists(runtimeFiles.archive);
     if (archivePresent) {
-        TRACE("runtime: %s is present: the runtime is unpacked from it, no search", archivePath);
+        TRACE("runtime: %s is present: the runtime is unpacked from it, no search", runtimeFiles.archive);
     } else {
         TRACE("runtime: no runtime archive: %s",
               ManualMode ? "manual mode, no automatic search" : "the automatic search runs");
         SetInstallStarted(true);
         bool runtimeFound = !ManualMode && LoadSearchedRuntime(FailureMessages::Hidden);
-        if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog);
+        if (!runtimeFound) archivePresent = HandleMissingRuntime(dialog, runtimeFiles.archive);
     }
 
-    if (PayloadDirectory[0]) SetCurrentDirectoryA(PayloadDirectory);
     ChooseProgressValues(archivePresent);
     if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, Progress.limit);
     // A runtime that does not work once unpacked ends the process (code 83).
-    if (archivePresent) ExtractRuntime(dialog);
-    if (dialog) StartProgressThread(WatchApplicationWindows, dialog);
+    if (archivePresent) ExtractRuntime(dialog, runtimeFiles);
+    if (dialog) CloseHandle(StartRequiredThread(WatchApplicationWindows, dialog, THREAD_PRIORITY_ABOVE_NORMAL));
     EnterApplicationDirectory(startDirectory);
     ReportVMStartOutcome(StartJavaVM(
         {CommandLineVMOptions, ApplicationArguments, ManualMode, SemaphoreName, ApplicationStarting}));

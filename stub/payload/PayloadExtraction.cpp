@@ -111,7 +111,10 @@ bool ExtractPayload(char* out, size_t capacity) {
     }
     HANDLE executable = OpenOwnExecutable();
     if (executable == INVALID_HANDLE_VALUE) return false;
-    SetFilePointer(executable, LONG(PayloadOffset), nullptr, FILE_BEGIN);
+    if (!SeekFile(executable, PayloadOffset)) {
+        CloseHandle(executable);
+        return false;
+    }
 
     if (!MakePayloadDirectoryName(out, capacity) || !CreateDirectoryA(out, nullptr)) {
         TRACE("payload: the directory %s cannot be created (error %lu)", out, GetLastError());
@@ -148,5 +151,5 @@ void EndWithCorruptedInstallation(HWND progressDialog) {
         MessageBoxW(progressDialog, text, caption, MB_OK | MB_ICONERROR);
     }
     TRACE("exit: code 1, the payload could not be extracted");
-    exit(1);
+    EndProcess(1);
 }

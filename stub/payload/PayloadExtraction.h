@@ -53,6 +53,6 @@ bool MakePayloadDirectoryName(char* out, size_t capacity);
 
 // The launch sequence's answer to a failed extraction: with the progress
 // dialog, the message box of Text::InstallationCorrupted (caption Text::Caption) owned by it; then
-// exit code 1 through the run-time library's exit, without recording the
+// exit code 1 through EndProcess, without recording the
 // deletion lists. Quiet starts (no dialog) end silently.
 [[noreturn]] void EndWithCorruptedInstallation(HWND progressDialog);

@@ -23,6 +23,20 @@ HANDLE OpenOwnExecutable() {
 static char* CachedExecutablePath;
 static char* CachedExecutableDirectory;
 
+bool SeekFile(HANDLE file, uint64_t offset) {
+    LARGE_INTEGER distance;
+    distance.QuadPart = LONGLONG(offset);
+    return offset <= uint64_t(INT64_MAX) && SetFilePointerEx(file, distance, nullptr, FILE_BEGIN);
+}
+
+bool FilePosition(HANDLE file, uint64_t* position) {
+    LARGE_INTEGER zero, now;
+    zero.QuadPart = 0;
+    if (!SetFilePointerEx(file, zero, &now, FILE_CURRENT)) return false;
+    *position = uint64_t(now.QuadPart);
+    return true;
+}
+
 // A heap copy of `text`, or "" when memory runs out.
 static char* KeepCopy(const char* text) {
     char* copy = strdup(text);

@@ -17,6 +17,13 @@
 // Read handle on the running executable, or INVALID_HANDLE_VALUE.
 HANDLE OpenOwnExecutable();
 
+// Moves the file pointer of `file` to `offset` bytes from its start; false
+// when the system refuses (the pointer is then where it was).
+bool SeekFile(HANDLE file, uint64_t offset);
+// The file pointer's offset from the start of `file`; false when the
+// system cannot tell.
+bool FilePosition(HANDLE file, uint64_t* position);
+
 // The module file name in its short (8.3) form, lower case, backslash runs
 // collapsed; computed once.
 const char* ExecutablePath();

@@ -2,6 +2,8 @@
 // thread that no provisioning step runs.
 #include "Cancellation.h"
 
+#include "ChildProcesses.h"
+
 static volatile LONG Cancelled = 0;
 
 // Signalled while no step runs; made by whichever thread needs it first.
@@ -17,6 +19,8 @@ static HANDLE StepIdle() {
 
 void RequestCancel() {
     InterlockedExchange(&Cancelled, 1);
+    // A step waiting for a child (the unpack tool) goes on at once.
+    EndChildProcesses();
     HANDLE idle = StepIdle();
     if (!idle) return;
     DWORD start = GetTickCount();

@@ -11,7 +11,8 @@
 // How long the dialog's thread waits for a step to stop.
 constexpr DWORD CancelWaitMilliseconds = 10000;
 
-// Dialog thread: asks running and coming steps to stop, and waits (serving
+// Dialog thread: asks running and coming steps to stop, ends the child
+// processes (ChildProcesses.h), and waits (serving
 // the messages the worker sends to the dialog meanwhile) until no step runs,
 // at most CancelWaitMilliseconds.
 void RequestCancel();

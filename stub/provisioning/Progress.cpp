@@ -1,9 +1,10 @@
-// Progress.cpp — progress bar position, dialog item texts and progress threads.
+// Progress.cpp — progress bar position, dialog item texts and thread starts.
 #include "Progress.h"
 
 #include <commctrl.h>
 
 #include "ConfigBlock.h"
+#include "ConfiguredErrors.h"
 #include "Resources.h"
 #include "Threads.h"
 #include "WideText.h"
@@ -20,6 +21,8 @@ void SetProgressPosition(HWND dialog, int position) {
     SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
 }
 
-void StartProgressThread(LPTHREAD_START_ROUTINE procedure, HWND dialog) {
-    StartThread(procedure, dialog, THREAD_PRIORITY_ABOVE_NORMAL);
+HANDLE StartRequiredThread(LPTHREAD_START_ROUTINE procedure, void* parameter, int priority) {
+    HANDLE thread = StartThreadHandle(procedure, parameter, priority);
+    if (!thread) FatalSystemError("CreateThread");
+    return thread;
 }

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "ArchiveTarget.h"
 #include "Cancellation.h"
@@ -19,10 +20,10 @@
 #include "RuntimeLoader.h"
 #include "TextFormat.h"
 
-static const wchar_t* const ArchiveName = L"jre.tar.gz";
 static const char* const RuntimeDirectoryName = "jre";
-// Where the archive is unpacked until it has been read whole.
-static const wchar_t* const StagingDirectoryName = L"jre.partial";
+// Beside the runtime directory's path: where the archive is unpacked until
+// it has been read whole.
+static const wchar_t* const StagingSuffix = L".partial";
 
 namespace {
 
@@ -43,22 +44,28 @@ private:
     gzFile stream_;
 };
 
-// The full paths of the step, the staging directory in extended-length form.
+// The full paths of the step, the staging and the runtime directory also
+// in extended-length form.
 struct RuntimePaths {
     wchar_t archive[TextBufferSize];
     wchar_t staging[TextBufferSize];
     wchar_t home[TextBufferSize];
+    wchar_t homeExtended[TextBufferSize];
 };
 
-bool FullPath(const wchar_t* name, wchar_t* out) {
-    DWORD length = GetFullPathNameW(name, TextBufferSize, out, nullptr);
-    return length > 0 && length < TextBufferSize;
+bool WidePath(const char* path, wchar_t* out) {
+    return path[0] && MultiByteToWideChar(CP_ACP, 0, path, -1, out, TextBufferSize) > 0;
 }
 
-bool MakeRuntimePaths(RuntimePaths& paths) {
+bool MakeRuntimePaths(const RuntimeFiles& files, RuntimePaths& paths) {
     wchar_t staging[TextBufferSize];
-    return FullPath(ArchiveName, paths.archive) && FullPath(L"jre", paths.home) &&
-           FullPath(StagingDirectoryName, staging) && ExtendedLengthPath(staging, paths.staging, TextBufferSize);
+    if (!WidePath(files.archive, paths.archive) || !WidePath(files.runtime, paths.home)) return false;
+    size_t length = wcslen(paths.home);
+    if (length + wcslen(StagingSuffix) >= TextBufferSize) return false;
+    wcscpy(staging, paths.home);
+    wcscpy(staging + length, StagingSuffix);
+    return ExtendedLengthPath(staging, paths.staging, TextBufferSize) &&
+           ExtendedLengthPath(paths.home, paths.homeExtended, TextBufferSize);
 }
 
 // Unpacks into a fresh staging directory and makes it "jre" when the whole
@@ -107,39 +114,61 @@ TarStatus ExtractArchive(const wchar_t* archive, const wchar_t* destination, HWN
     return status;
 }
 
+// Sleeps `milliseconds` in short slices; false as soon as the jars are
+// expanded, so the animation ends right after the expansion does.
+static bool SleepUnlessExpanded(DWORD milliseconds) {
+    constexpr DWORD Slice = 20;
+    for (DWORD slept = 0; slept < milliseconds; slept += Slice) {
+        if (Progress.jarsExpanded) return false;
+        Sleep(milliseconds - slept < Slice ? milliseconds - slept : Slice);
+    }
+    return !Progress.jarsExpanded;
+}
+
 DWORD WINAPI AnimateJarExpansion(LPVOID progressDialog) {
     HWND dialog = static_cast<HWND>(progressDialog);
-    for (int position = 100; !Progress.jarsExpanded;) {
-        Sleep(Progress.extractionTime / 10);
-        position += 10;
+    for (int position = 110; position <= 200 && SleepUnlessExpanded(Progress.extractionTime / 10); position += 10)
         SetProgressPosition(dialog, position);
-        if (position >= 200) break;
-    }
     return 0;
 }
 
-void ExtractRuntime(HWND dialog) {
+// Expands the packed jars when Key::PackedJars says there are any, with
+// the bar animated meanwhile; true when the runtime's jars are whole.
+static bool ExpandRuntimeJars(HWND dialog, const char* runtime) {
+    if (ConfigInt(Key::PackedJars) == 0) return true;
+    HANDLE animation = dialog ? StartRequiredThread(AnimateJarExpansion, dialog, THREAD_PRIORITY_ABOVE_NORMAL) : nullptr;
+    bool whole = ExpandPackedJars(runtime);
+    Progress.jarsExpanded = true;
+    // The animation has ended before anything else moves the bar: the bar
+    // has one writer at a time.
+    if (animation) {
+        WaitForSingleObject(animation, INFINITE);
+        CloseHandle(animation);
+    }
+    return whole;
+}
+
+void ExtractRuntime(HWND dialog, const RuntimeFiles& files) {
     DWORD start = GetTickCount();
     BeginCancellableStep();
     RuntimePaths paths;
     char failedPath[TextBufferSize] = "";
     TarStatus status = TarStatus::Damaged;
-    if (MakeRuntimePaths(paths)) {
+    if (MakeRuntimePaths(files, paths)) {
         status = UnpackIntoHome(paths, dialog, failedPath);
         DeleteFileW(paths.archive);
     }
     if (status == TarStatus::Cancelled) EndCancelledStep();
+    Progress.extractionTime = GetTickCount() - start;
+    // A runtime with jars missing (a tool that failed, or was ended by
+    // Cancel) is never checked as if it were whole: it is removed, and the
+    // check reports it like any missing runtime.
+    if (status == TarStatus::Done && !ExpandRuntimeJars(dialog, files.runtime)) {
+        RemoveTree(paths.homeExtended);
+        if (CancelRequested()) EndCancelledStep();
+    }
     EndCancellableStep();
     EndFailedExtraction(status, failedPath);
-    Progress.extractionTime = GetTickCount() - start;
-    if (status == TarStatus::Done && ConfigInt(Key::PackedJars) != 0) {
-        if (dialog) StartProgressThread(AnimateJarExpansion, dialog);
-        ExpandPackedJars(RuntimeDirectoryName);
-        Progress.jarsExpanded = true;
-    }
     // A damaged archive left no "jre": the check reports the missing runtime.
-    char home[TextBufferSize];
-    DWORD length = GetFullPathNameA(RuntimeDirectoryName, sizeof home, home, nullptr);
-    if (length == 0 || length >= sizeof home || !LoadRuntimeHome(home))
-        ExitLauncher(UnusableRuntimeExitCode);
+    if (!LoadRuntimeHome(files.runtime)) ExitLauncher(UnusableRuntimeExitCode);
 }

@@ -33,7 +33,9 @@ bool LocateRuntime(HWND owner) {
     request.lpstrFile = chosen;
     request.nMaxFile = sizeof chosen;
     request.lpstrTitle = title[0] ? title : nullptr;
-    request.Flags = OFN_FILEMUSTEXIST;
+    // The chooser must not move the process's current directory (it does
+    // when the user browses to another folder).
+    request.Flags = OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     auto chooseFile = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
     if (!chooseFile || !chooseFile(&request)) return false;
     if (!LoadChosenRuntime(chosen)) return false;

@@ -1,52 +1,65 @@
-// PackExpansion.cpp — the marker test and the unpack tool runs.
+// PackExpansion.cpp — the pack files left, and the unpack tool runs.
 #include "PackExpansion.h"
 
 #include <windows.h>
-#include <cstdarg>
 #include <cstdio>
 
+#include "ChildProcesses.h"
 #include "ConfigBlock.h"
 #include "ConfiguredErrors.h"
 #include "FileUtils.h"
 #include "TextFormat.h"
 #include "ConfigKeys.h"
 
-// In the order they are expanded; the last one marks an expanded runtime.
+// In the order they are expanded.
 static const char* const PackedJars[] = {
     "lib\\rt.jar",     "lib\\charsets.jar",         "lib\\plugin.jar",
     "lib\\deploy.jar", "lib\\ext\\localedata.jar", "lib\\jsse.jar",
 };
 
-void ExpandPackedJars(const char* runtimeDirectory) {
-    char packed[TextBufferSize], marker[TextBufferSize];
-    if (!FormatText(packed, sizeof packed, "%s\\lib\\rt.jar.pack", runtimeDirectory) ||
-        !FormatText(marker, sizeof marker, "%s\\lib\\jsse.jar", runtimeDirectory))
-        return;
-    if (!FileExists(packed) || FileExists(marker)) return;
-    fputs("Preparing JRE ...\n", stdout);
-    fflush(stdout);
-    for (const char* jar : PackedJars) ExpandPackedJar(runtimeDirectory, jar);
+// The path of `jar`'s pack file; false when it does not fit.
+static bool PackPath(char* out, const char* runtimeDirectory, const char* jar) {
+    return FormatText(out, TextBufferSize, "%s\\%s.pack", runtimeDirectory, jar);
 }
 
-// The tool's paths are quoted, so a runtime directory with blanks in its
-// path reaches the tool as one argument each.
-void ExpandPackedJar(const char* runtimeDirectory, const char* jar) {
-    char jarPath[TextBufferSize], packPath[TextBufferSize], commandLine[TextBufferSize];
+static bool AnyPackLeft(const char* runtimeDirectory) {
+    char pack[TextBufferSize];
+    for (const char* jar : PackedJars)
+        if (PackPath(pack, runtimeDirectory, jar) && FileExists(pack)) return true;
+    return false;
+}
+
+bool ExpandPackedJars(const char* runtimeDirectory) {
+    if (!AnyPackLeft(runtimeDirectory)) return true;
+    fputs("Preparing JRE ...\n", stdout);
+    fflush(stdout);
+    for (const char* jar : PackedJars)
+        if (!ExpandPackedJar(runtimeDirectory, jar)) return false;
+    return !AnyPackLeft(runtimeDirectory);
+}
+
+[[noreturn]] static void ToolNotStarted() { FatalConfiguredError(Message::InternalError, "%ERROR_CODE%", "20"); }
+
+// The tool's paths are quoted on its command line, so a runtime directory
+// with blanks in its path reaches the tool as one argument each.
+bool ExpandPackedJar(const char* runtimeDirectory, const char* jar) {
+    char tool[TextBufferSize], jarPath[TextBufferSize], packPath[TextBufferSize], commandLine[TextBufferSize];
     if (!FormatText(jarPath, sizeof jarPath, "%s\\%s", runtimeDirectory, jar) ||
-        !FormatText(packPath, sizeof packPath, "%s.pack", jarPath) || !FileExists(packPath))
-        return;
-    if (!FormatText(commandLine, sizeof commandLine, "\"%s\\bin\\unpack200.exe\" -r \"%s\" \"%s\"",
-                    runtimeDirectory, packPath, jarPath))
-        FatalConfiguredError(Message::InternalError, "%ERROR_CODE%", "20");
+        !PackPath(packPath, runtimeDirectory, jar) || !FileExists(packPath))
+        return true;
+    if (!FormatText(tool, sizeof tool, "%s\\bin\\unpack200.exe", runtimeDirectory) ||
+        !FormatText(commandLine, sizeof commandLine, "\"%s\" -r \"%s\" \"%s\"", tool, packPath, jarPath))
+        ToolNotStarted();
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &process))
-        FatalConfiguredError(Message::InternalError, "%ERROR_CODE%", "20");
+    if (!StartChildProcess(tool, commandLine, &startup, true, &process)) {
+        if (ChildProcessesEnded()) return false;
+        ToolNotStarted();
+    }
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    // The tool may have been ended part-way: then nothing more is started.
+    return !ChildProcessesEnded();
 }

@@ -36,6 +36,7 @@ enum class Verdict {
     NothingNamed,         // the source named no runtime (variable unset, no file, no line, no value)
     PathUnusable,         // the path does not fit the launcher's buffers or cannot be made full
     ExecutableMissing,    // no java.exe where the source points
+    JarsPacked,           // jars are left packed that the runtime's unpack tool could not expand
     ForeignMachine,       // java.exe, or every jvm.dll there is, built for another machine than the launcher
     VersionUnknown,       // not cached, no release file line, and the probe gave none (see `probe`)
     Beta,                 // a beta version from a source that may not give one

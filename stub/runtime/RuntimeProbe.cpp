@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ChildProcesses.h"
 #include "FileUtils.h"
 #include "JavaVersion.h"
 #include "TextBuffer.h"
@@ -16,9 +17,10 @@ constexpr DWORD TerminationWait = 5000;
 // The probe reads at most this many characters of the first line.
 constexpr int VersionLineLength = 99;
 
-// The executable's short (8.3) form followed by " -version". Where the
-// system has no short name the long path is used; either is quoted when it
-// holds a blank, so the child is always the executable that was checked.
+// The executable's short (8.3) form followed by " -version": the command
+// line the child sees (the program itself is named by its full path). Where
+// the system has no short name the long path is used, quoted when it holds
+// a blank.
 static bool ProbeCommandLine(const char* executable, char* out, size_t capacity) {
     char shortPath[TextBufferSize];
     DWORD length = GetShortPathNameA(executable, shortPath, sizeof shortPath);
@@ -41,22 +43,20 @@ static HANDLE OpenInheritableOutput(const char* path) {
     return inheritable;
 }
 
-// Runs the command hidden with standard error on `output` and waits at most
+// Runs `executable` (named by its full path, never searched for) with the
+// command hidden, standard error on `output`, and waits at most
 // ProbeTimeLimit; Answered here means it ended in time with exit code 0. A
 // child still running is terminated (and waited for, so its file can be
 // removed).
-static ProbeOutcome RunProbeProcess(char* commandLine, HANDLE output) {
+static ProbeOutcome RunProbeProcess(const char* executable, char* commandLine, HANDLE output) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
+    startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nullptr;
     startup.hStdOutput = nullptr;
     startup.hStdError = output;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                        nullptr, &startup, &process))
-        return ProbeOutcome::NotStarted;
+    if (!StartChildProcess(executable, commandLine, &startup, true, &process)) return ProbeOutcome::NotStarted;
     bool ended = WaitForSingleObject(process.hProcess, ProbeTimeLimit) == WAIT_OBJECT_0;
     DWORD exitCode = STILL_ACTIVE;
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -89,7 +89,7 @@ ProbeOutcome ProbeJavaVersion(const char* executable, char* version, size_t capa
     HANDLE output = OpenInheritableOutput(outputPath);
     ProbeOutcome outcome = ProbeOutcome::NotStarted;
     if (output != INVALID_HANDLE_VALUE) {
-        outcome = RunProbeProcess(commandLine, output);
+        outcome = RunProbeProcess(executable, commandLine, output);
         CloseHandle(output);
         if (outcome == ProbeOutcome::Answered && !ReadVersionLine(outputPath, version, capacity))
             outcome = ProbeOutcome::NoVersionLine;

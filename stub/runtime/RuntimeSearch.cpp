@@ -20,7 +20,8 @@ bool AcceptDesignatedHome(RuntimeCandidate& candidate, CandidateSource source, c
     BeginCandidate(candidate, source, directory);
     if (!NormalisePath(candidate.home, sizeof candidate.home, directory, false))
         return Decide(candidate, Verdict::PathUnusable);
-    ExpandPackedJars(candidate.home);
+    // A runtime whose jars cannot all be expanded is incomplete.
+    if (!ExpandPackedJars(candidate.home)) return Decide(candidate, Verdict::JarsPacked);
     return AcceptHome(candidate, bounds);
 }
 

@@ -60,6 +60,9 @@ static void VerdictText(const RuntimeCandidate& candidate, char* out, size_t cap
         FormatText(out, capacity, "rejected: path too long or not usable");
         return;
     case Verdict::ExecutableMissing: FormatText(out, capacity, "rejected: file missing"); return;
+    case Verdict::JarsPacked:
+        FormatText(out, capacity, "rejected: packed jars the unpack tool could not expand");
+        return;
     case Verdict::ForeignMachine:
         if (IsForeignMachine(candidate.machine))
             FormatText(out, capacity, "rejected: other architecture: java.exe is built for %s, the launcher for %s",

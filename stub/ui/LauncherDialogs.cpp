@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 #include "Cancellation.h"
 #include "CenterWindow.h"
@@ -24,7 +24,9 @@ HINSTANCE ModuleInstance = nullptr;
 // Window extra bytes every dialog window needs for the dialog manager.
 constexpr int DialogWindowExtraBytes = 30;
 
-void RegisterProgressDialogClass() {
+// Registers the progress dialog's window class; a class that cannot be
+// registered leaves no dialog to show, so the launcher ends with the reason.
+static void RegisterProgressDialogClass() {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
     windowClass.lpfnWndProc = DefDlgProcA;
@@ -34,7 +36,16 @@ void RegisterProgressDialogClass() {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
     windowClass.lpszClassName = "MyDlgClass";
-    RegisterClassA(&windowClass);
+    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        FatalSystemError("RegisterClass");
+}
+
+INT_PTR RunProgressDialog(LPTHREAD_START_ROUTINE sequence) {
+    RegisterProgressDialogClass();
+    INT_PTR ended = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, ProgressDialogProc,
+                                    reinterpret_cast<LPARAM>(sequence));
+    if (ended == -1) FatalSystemError("DialogBox");
+    return ended;
 }
 
 static void SetCaptionFromKey(HWND dialog, int key) {
@@ -52,8 +63,7 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         SetCaptionFromKey(dialog, Text::Caption);
         SetItemFromKey(dialog, IDCANCEL, Text::CancelButton);
         auto sequence = reinterpret_cast<LPTHREAD_START_ROUTINE>(lParam);
-        HANDLE worker = CreateThread(nullptr, 0, sequence, dialog, 0, nullptr);
-        if (worker) CloseHandle(worker);
+        CloseHandle(StartRequiredThread(sequence, dialog, THREAD_PRIORITY_NORMAL));
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
@@ -100,11 +110,18 @@ INT_PTR CALLBACK RuntimeNotFoundDialogProc(HWND dialog, UINT message, WPARAM wPa
         return FALSE;
     case IDCANCEL:
         TRACE("exit: code 1, the user cancelled the runtime-not-found dialog");
-        exit(1);
+        EndProcess(1);
     default:
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }
+}
+
+INT_PTR AskForRuntime(HWND progressDialog) {
+    INT_PTR choice = DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND), progressDialog,
+                                     RuntimeNotFoundDialogProc, 0);
+    if (choice == -1) FatalSystemError("DialogBox");
+    return choice;
 }
 
 // The watch gives the application 600 passes of 100 ms to show a window.

@@ -268,8 +268,10 @@ def test_packed_jars_are_expanded_in_the_unpacked_runtime(tmp_path):
     runtime = Runtime(tmp_path / "staging", packed=PACKED)
     run, jre = start(tmp_path, gzip.compress(tar(tree(runtime.home))), runtime="[runtime]\npacked_jars = true\n")
     assert (run.returncode, run.stdout, run.stderr) == (0, PREPARING, "")
-    # The extraction expands "jre" as it stands, before the runtime check.
-    assert tool_runs(jre) == [f"start -r|jre\\{jar}.pack|jre\\{jar}".replace("/", "\\") for jar in PACKED]
+    # The extraction expands "jre", by its absolute path, before the runtime check.
+    home = windows_path(jre).lower()
+    assert [line.lower() for line in tool_runs(jre)] == [
+        f"start -r|{home}\\{jar}.pack|{home}\\{jar}".replace("/", "\\") for jar in PACKED]
     assert expanded(jre)
     assert runtime.started()
 
