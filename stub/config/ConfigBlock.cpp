@@ -3,13 +3,13 @@
 #include "ConfigBlock.h"
 
 #include <cstring>
-#include <new>
 #include <cwchar>
 
 #include "CodePages.h"
 #include "ConfigParser.h"
 #include "ConfiguredErrors.h"
 #include "ImageLayout.h"
+#include "NeverDestroyed.h"
 #include "ConfigKeys.h"
 #include "DecisionTrace.h"
 #include "ErrorReporting.h"
@@ -18,12 +18,10 @@
 uint64_t PayloadOffset = 0;
 char ProductFlavour = '\0';
 
-// Built in place and never destroyed: the worker and the VM read
-// configuration strings until the process ends, so no way out of the
-// process may free them first (a destructor registered with the C runtime
-// would, on its exit).
-alignas(LauncherConfig) static unsigned char ConfigStorage[sizeof(LauncherConfig)];
-static LauncherConfig& Config = *new (ConfigStorage) LauncherConfig();
+// Never destroyed: the worker and the VM read configuration strings until
+// the process ends.
+static NeverDestroyed<LauncherConfig> ConfigStore;
+static LauncherConfig& Config = ConfigStore.Get();
 
 
 namespace {

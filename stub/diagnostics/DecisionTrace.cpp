@@ -14,6 +14,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "NeverDestroyed.h"
 #include "SystemError.h"
 #include "TextBuilder.h"
 #include "TextFormat.h"
@@ -32,7 +33,8 @@ struct TraceTarget {
 static TraceState State = TraceState::Off;
 static TraceTarget Target;
 // The UTF-8 lines traced before the configuration was read.
-static TextBuilder HeldLines;
+static NeverDestroyed<TextBuilder> HeldStore;
+static TextBuilder& HeldLines = HeldStore.Get();
 
 // The timestamps: the offset of the trace's start from the process's
 // creation, then the performance counter's ticks since that start.
