@@ -428,6 +428,22 @@ def test_a_slow_download_keeps_the_dialog_current_and_cancel_removes_the_archive
     assert sorted(p.name for p in archive.parent.iterdir()) == ["kestrel-runtime.jar"]
 
 
+def test_cancel_while_the_server_is_silent_ends_at_once_and_leaves_no_archive(tmp_path, serve):
+    # The worker waits inside the internet library and never sees Cancel:
+    # the archive goes all the same, with the process.
+    server = serve(answer(body=os.urandom(40000), hold_after=100, hold_for=30))
+    process, temp = start_download(tmp_path, server.url)
+    archive = the_payload_directory(temp) / "jre.tar.gz"
+    wait_for_file(archive)
+    probe(window_class="MyDlgClass", press=2)
+    started = time.monotonic()
+    run = process.finish(timeout=15)
+    assert time.monotonic() - started < 10
+    assert (run.returncode, run.stdout, run.stderr) == (0, "", ""), run
+    assert sorted(p.name for p in archive.parent.iterdir()) == ["kestrel-runtime.jar"]
+    server.release.set()
+
+
 @pytest.mark.skipif(ARCH != "x64", reason="the minute-long stall runs once per suite, with the 64-bit stub")
 def test_a_download_that_receives_nothing_for_a_minute_fails(tmp_path, serve):
     server = serve(answer(body=os.urandom(40000), hold_after=100, hold_for=150))
