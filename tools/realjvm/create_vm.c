@@ -56,6 +56,7 @@ jint BRIDGE_JNICALL bridge_create_java_vm(JavaVM **vm, void **penv, void *args)
     jint result = create(&real_vm, &real, linux_init_args(args, relayed ? &exit_hook : NULL));
     if (result != JNI_OK)
         return result;
+    end_exit_ahead_of_the_vm();
     move_fault_handlers_to_signal_stack();
     *vm = bridge_vm(real_vm);
     *penv = bridge_env(real);

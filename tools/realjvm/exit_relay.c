@@ -10,6 +10,8 @@
 #include "exit_relay.h"
 
 #include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 #include <windef.h>
 #include <winbase.h>
@@ -52,4 +54,23 @@ int start_exit_relay(JavaVMOption *option)
     option->optionString = exit_hook_option;
     option->extraInfo = (void *)hand_over_exit_code;
     return 1;
+}
+
+/* Wine ends the Unix process with exit() once the last Windows thread of
+ * the process is gone, and its server kills the process if that takes more
+ * than a second. The Linux VM's exit-time handlers run there with the VM's
+ * own threads still alive and, on a loaded machine, took longer: the
+ * process ended by SIGKILL instead of with its exit code. This handler,
+ * registered after the VM's, runs before them and ends the process with the
+ * status exit() was given. */
+static void end_at_once(int status, void *unused)
+{
+    (void)unused;
+    fflush(NULL);
+    _exit(status);
+}
+
+void end_exit_ahead_of_the_vm(void)
+{
+    on_exit(end_at_once, NULL);
 }

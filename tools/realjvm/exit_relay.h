@@ -9,4 +9,8 @@
  * Returns 0, leaving `option` alone, when the relay cannot be set up. */
 int start_exit_relay(JavaVMOption *option);
 
+/* Once the VM is created: the process's end through the C library's exit()
+ * happens at once, ahead of the exit-time handlers the VM registered. */
+void end_exit_ahead_of_the_vm(void);
+
 #endif
