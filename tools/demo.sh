@@ -49,5 +49,9 @@ echo "== gen/Words.java is the same as java's ($(wc -l < "$demo/wine/gen/Words.j
 compare -q --nobak -d "gen two" words.flex
 diff -r "$demo/wine/gen two" "$demo/java/gen two"
 compare -q missing.flex
-echo "== as a Windows parent sees it:"
-(cd "$demo/wine" && "$WINE64" cmd /c "..\\jflex.exe -q missing.flex >nul 2>&1 & echo %ERRORLEVEL%")
+# cmd itself ends with the errorlevel it echoes; the echoed value is the check.
+parent_sees=$(cd "$demo/wine" && "$WINE64" cmd /c "..\\jflex.exe -q missing.flex >nul 2>&1 & echo %ERRORLEVEL%") || true
+parent_sees=${parent_sees//$'\r'/}
+echo "== as a Windows parent sees it: %ERRORLEVEL% = $parent_sees"
+[ "$parent_sees" = 1 ]
+echo "== the launcher behaved as java -cp ... jflex.Main in every start above"
