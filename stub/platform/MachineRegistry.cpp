@@ -1,4 +1,5 @@
-// MachineRegistry.cpp — one string value, checked for its type and length.
+// MachineRegistry.cpp — one string value, checked for its type and length;
+// the enumeration of sub-keys.
 #include "MachineRegistry.h"
 
 #include <windows.h>
@@ -16,4 +17,19 @@ bool ReadMachineString(const char* keyName, const char* valueName, char* out, si
     RegCloseKey(key);
     out[read ? size : 0] = '\0';
     return read;
+}
+
+bool ForEachSubkey(HKEY hive, const char* keyName, SubkeyVisit visit, void* context) {
+    HKEY key;
+    if (RegOpenKeyExA(hive, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    // 256 bytes hold the longest key name the registry allows.
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        LONG status = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_SUCCESS) visit(name, context);
+    }
+    RegCloseKey(key);
+    return true;
 }

@@ -51,26 +51,23 @@ static int CompareNames(const void* a, const void* b) {
     return strcmp(*static_cast<const char* const*>(a), *static_cast<const char* const*>(b));
 }
 
-// The sub-key names of `list` that may hold a runtime within the bounds.
-static void CollectVersionKeys(HKEY list, const VersionBounds& bounds, StringList& names) {
-    char name[TextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        LONG status = RegEnumKeyExA(list, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status == ERROR_SUCCESS && VersionKeyMayMatch(name, bounds.minimum, bounds.maximum))
-            names.Append(name);
-    }
+// The sub-key names that may hold a runtime within the bounds.
+struct VersionKeys {
+    const VersionBounds& bounds;
+    StringList& names;
+};
+
+static void CollectVersionKey(const char* name, void* context) {
+    VersionKeys& keys = *static_cast<VersionKeys*>(context);
+    if (VersionKeyMayMatch(name, keys.bounds.minimum, keys.bounds.maximum)) keys.names.Append(name);
 }
 
 // Second way, for one JavaSoft key: its matching version keys sorted
 // ascending, then checked from the greatest down until one is accepted.
 static bool FindGreatestVersionKey(const char* keyName, const VersionBounds& bounds, RuntimeCandidate& candidate) {
-    HKEY list;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
     StringList names;
-    CollectVersionKeys(list, bounds, names);
-    RegCloseKey(list);
+    VersionKeys keys{bounds, names};
+    if (!ForEachSubkey(HKEY_LOCAL_MACHINE, keyName, CollectVersionKey, &keys)) return false;
     size_t count = names.Count();
     // The names stay allocated, like every StringList entry; a search runs
     // once or twice per process.

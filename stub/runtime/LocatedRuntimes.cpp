@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstring>
 
+#include "MachineRegistry.h"
 #include "VersionCache.h"
 
 static bool CreateRuntimeKey(HKEY hive, const char* keyName) {
@@ -22,26 +23,29 @@ void RememberLocatedRuntime(const char* executable) {
     if (!CreateRuntimeKey(HKEY_LOCAL_MACHINE, keyName)) CreateRuntimeKey(HKEY_CURRENT_USER, keyName);
 }
 
+// What the walk over one hive's entries keeps: the best accepted so far.
+struct LocatedWalk {
+    const VersionBounds& bounds;
+    RuntimeCandidate& best;
+    bool found;
+    RuntimeCandidate candidate;
+};
+
+static void JudgeLocatedEntry(const char* name, void* context) {
+    LocatedWalk& walk = *static_cast<LocatedWalk*>(context);
+    BeginCandidate(walk.candidate, CandidateSource::LocatedRuntime, name);
+    strcpy(walk.candidate.executable, name);
+    KeyNameToPath(walk.candidate.executable);
+    if (AcceptExecutable(walk.candidate, walk.bounds))
+        KeepGreaterVersion(walk.best, walk.found, walk.candidate, strcmp);
+}
+
 // The best accepted entry of one hive; among equal versions the one
 // enumerated first.
 static bool FindInHive(HKEY hive, const VersionBounds& bounds, RuntimeCandidate& best) {
-    HKEY list;
-    if (RegOpenKeyExA(hive, LOCATED_RUNTIMES_KEY, 0, KEY_READ, &list) != ERROR_SUCCESS) return false;
-    bool found = false;
-    RuntimeCandidate candidate;
-    for (DWORD index = 0;; ++index) {
-        char name[TextBufferSize];
-        DWORD nameLength = sizeof name;
-        LONG status = RegEnumKeyExA(list, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status != ERROR_SUCCESS) continue;
-        BeginCandidate(candidate, CandidateSource::LocatedRuntime, name);
-        strcpy(candidate.executable, name);
-        KeyNameToPath(candidate.executable);
-        if (AcceptExecutable(candidate, bounds)) KeepGreaterVersion(best, found, candidate, strcmp);
-    }
-    RegCloseKey(list);
-    return found;
+    LocatedWalk walk{bounds, best, false, {}};
+    ForEachSubkey(hive, LOCATED_RUNTIMES_KEY, JudgeLocatedEntry, &walk);
+    return walk.found;
 }
 
 bool FindLocatedRuntime(RuntimeCandidate& best, const VersionBounds& bounds) {

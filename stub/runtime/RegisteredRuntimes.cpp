@@ -67,22 +67,25 @@ static void JudgeRegistration(const RegistrationLayout& layout, const char* runt
     if (AcceptHome(candidate, walk.bounds)) KeepGreaterVersion(walk.best, walk.found, candidate, CompareVersionNumbers);
 }
 
+// One layout's walk: the layout and the walk it adds to.
+struct LayoutWalk {
+    const RegistrationLayout& layout;
+    RegistrationWalk& walk;
+};
+
+static void JudgeRuntimeKey(const char* name, void* context) {
+    LayoutWalk& layoutWalk = *static_cast<LayoutWalk*>(context);
+    JudgeRegistration(layoutWalk.layout, name, layoutWalk.walk);
+}
+
 // The runtime named by the layout's "CurrentVersion" first, where it has
 // one, then every runtime key in the registry's order.
 static void WalkLayout(const RegistrationLayout& layout, RegistrationWalk& walk) {
     char current[KeyNameSize];
     if (ReadMachineString(layout.key, "CurrentVersion", current, sizeof current) && current[0])
         JudgeRegistration(layout, current, walk);
-    HKEY list;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, layout.key, 0, KEY_READ, &list) != ERROR_SUCCESS) return;
-    for (DWORD index = 0;; ++index) {
-        char name[KeyNameSize];
-        DWORD length = sizeof name;
-        LONG status = RegEnumKeyExA(list, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status == ERROR_SUCCESS) JudgeRegistration(layout, name, walk);
-    }
-    RegCloseKey(list);
+    LayoutWalk layoutWalk{layout, walk};
+    ForEachSubkey(HKEY_LOCAL_MACHINE, layout.key, JudgeRuntimeKey, &layoutWalk);
 }
 
 bool FindRegisteredRuntime(RuntimeCandidate& result, const VersionBounds& bounds) {
